@@ -1,0 +1,58 @@
+#include "app/core/AppSettings.h"
+
+#include <cstdio>
+
+namespace plendoro {
+
+std::string NormaliseFolder(const std::string& folder)
+{
+    if (folder.empty())
+        return folder;
+    std::string f = folder;
+    while (!f.empty() && f.back() == '/')
+        f.pop_back();
+    return f + "/";
+}
+
+GeometryRecord ParseGeometry(const std::string& text)
+{
+    GeometryRecord g;
+    int v[4] = {0, 0, 0, 0};
+    int n = std::sscanf(text.c_str(), "%d,%d,%d,%d", &v[0], &v[1], &v[2], &v[3]);
+    g.parsed = n < 0 ? 0 : n;
+    g.top = v[0];
+    g.left = v[1];
+    g.width = v[2];
+    g.height = v[3];
+    return g;
+}
+
+std::string FormatGeometry(int top, int left, int width, int height)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%d,%d,%d,%d", top, left, width, height);
+    return text;
+}
+
+AppSettings ReadAppSettings(const IniFile& ini, const std::string& programFolder)
+{
+    AppSettings s;
+    s.updatePort = static_cast<std::uint16_t>(ini.ReadInteger(kSettingsSection, "UpdatePort", kDefaultUpdatePort));
+    s.kvdFolder = NormaliseFolder(ini.ReadString(kSettingsSection, "LastKvdFolder", programFolder + "KVD"));
+    s.geometry = ParseGeometry(ini.ReadString(kSettingsSection, "MainForm", ""));
+    return s;
+}
+
+bool WriteKvdFolder(IniFile& ini, const std::string& kvdFolder)
+{
+    return ini.Write(kSettingsSection, "LastKvdFolder", kvdFolder);
+}
+
+bool WriteGeometryIfChanged(IniFile& ini, const GeometryRecord& record, int top, int left, int width, int height)
+{
+    if (record.top == top && record.left == left && record.width == width && record.height == height)
+        return false;
+    return ini.Write(kSettingsSection, "MainForm", FormatGeometry(top, left, width, height));
+}
+
+} // namespace plendoro

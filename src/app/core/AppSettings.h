@@ -1,0 +1,45 @@
+#pragma once
+// The program's own settings in "Plendoro.ini" beside the executable,
+// section COMMON.
+#include "app/core/IniFile.h"
+
+#include <cstdint>
+#include <string>
+
+namespace plendoro {
+
+constexpr const char* kSettingsFileName = "Plendoro.ini";
+constexpr const char* kSettingsSection = "COMMON";
+constexpr std::uint16_t kDefaultUpdatePort = 22220;
+
+// Top, left, width, height as parsed from MainForm; what did not parse is 0.
+struct GeometryRecord {
+    int top = 0, left = 0, width = 0, height = 0;
+    int parsed = 0; // how many of the four numbers were read
+    bool Complete() const { return parsed == 4; }
+    bool operator==(const GeometryRecord& o) const
+    {
+        return top == o.top && left == o.left && width == o.width && height == o.height;
+    }
+};
+
+struct AppSettings {
+    std::uint16_t updatePort = kDefaultUpdatePort;
+    std::string kvdFolder;
+    GeometryRecord geometry;
+};
+
+// Always ends in exactly one separator, unless empty.
+std::string NormaliseFolder(const std::string& folder);
+// "%d,%d,%d,%d" as the C library reads it.
+GeometryRecord ParseGeometry(const std::string& text);
+std::string FormatGeometry(int top, int left, int width, int height);
+
+// programFolder ends in "/".
+AppSettings ReadAppSettings(const IniFile& ini, const std::string& programFolder);
+bool WriteKvdFolder(IniFile& ini, const std::string& kvdFolder);
+// Writes MainForm only when the window's geometry differs from the record.
+// True when the key was written.
+bool WriteGeometryIfChanged(IniFile& ini, const GeometryRecord& record, int top, int left, int width, int height);
+
+} // namespace plendoro

@@ -1,0 +1,144 @@
+#include "link/D2xx.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+
+namespace plendoro {
+
+using namespace d2xx;
+
+namespace {
+enum Entry {
+    kListDevices, kOpen, kClose, kResetDevice, kPurge, kRead, kWrite, kSetDivisor,
+    kSetTimeouts, kSetBaudRate, kGetDeviceInfo, kGetStatus, kGetQueueStatus, kSetRts,
+    kSetDataCharacteristics, kSetFlowControl, kSetLatencyTimer,
+};
+} // namespace
+
+template <typename F>
+static F As(void* p)
+{
+    return reinterpret_cast<F>(p);
+}
+
+std::string D2xxLibrary::DefaultFileName()
+{
+    const char* custom = std::getenv("PLENDORO_D2XX_LIBRARY");
+    if (custom && *custom)
+        return custom;
+    return "libftd2xx.so";
+}
+
+std::unique_ptr<D2xxLibrary> D2xxLibrary::Load(std::string* error)
+{
+    return LoadFile(DefaultFileName(), error);
+}
+
+std::unique_ptr<D2xxLibrary> D2xxLibrary::LoadFile(const std::string& file, std::string* error)
+{
+    void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        if (error) {
+            const char* why = dlerror();
+            *error = why ? why : ("cannot load " + file);
+        }
+        return nullptr;
+    }
+    std::unique_ptr<D2xxLibrary> lib(new D2xxLibrary);
+    for (int i = 0; i < 17; ++i) {
+        dlerror();
+        void* sym = dlsym(module, kEntryPointNames[i]);
+        if (!sym) {
+            // All or none: a partly bound library is never used.
+            if (error)
+                *error = std::string("missing entry point ") + kEntryPointNames[i];
+            dlclose(module);
+            return nullptr;
+        }
+        lib->entry_[i] = sym;
+    }
+    lib->module_ = module;
+    return lib;
+}
+
+D2xxLibrary::~D2xxLibrary()
+{
+    // The module stays loaded: a vendor library may own threads of its own
+    // that outlive our last call, and the program binds it once anyway.
+}
+
+D2xx::Status D2xxLibrary::ListCount(DWORD* count)
+{
+    return As<FT_ListDevices_t>(entry_[kListDevices])(count, nullptr, FT_LIST_NUMBER_ONLY);
+}
+
+D2xx::Status D2xxLibrary::ListDescription(DWORD index, char description[64])
+{
+    return As<FT_ListDevices_t>(entry_[kListDevices])(
+        reinterpret_cast<void*>(static_cast<std::uintptr_t>(index)), description,
+        FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION);
+}
+
+D2xx::Status D2xxLibrary::Open(int index, Handle* handle)
+{
+    return As<FT_Open_t>(entry_[kOpen])(index, handle);
+}
+
+D2xx::Status D2xxLibrary::Close(Handle h)
+{
+    return As<FT_Close_t>(entry_[kClose])(h);
+}
+
+D2xx::Status D2xxLibrary::ResetDevice(Handle h)
+{
+    return As<FT_ResetDevice_t>(entry_[kResetDevice])(h);
+}
+
+D2xx::Status D2xxLibrary::Read(Handle h, void* buffer, DWORD count, DWORD* got)
+{
+    return As<FT_Read_t>(entry_[kRead])(h, buffer, count, got);
+}
+
+D2xx::Status D2xxLibrary::Write(Handle h, const void* bytes, DWORD count, DWORD* sent)
+{
+    return As<FT_Write_t>(entry_[kWrite])(h, const_cast<void*>(bytes), count, sent);
+}
+
+D2xx::Status D2xxLibrary::SetTimeouts(Handle h, ULONG readMs, ULONG writeMs)
+{
+    return As<FT_SetTimeouts_t>(entry_[kSetTimeouts])(h, readMs, writeMs);
+}
+
+D2xx::Status D2xxLibrary::SetBaudRate(Handle h, ULONG baud)
+{
+    return As<FT_SetBaudRate_t>(entry_[kSetBaudRate])(h, baud);
+}
+
+D2xx::Status D2xxLibrary::GetDeviceInfo(Handle h, char serial[16], char description[64])
+{
+    ULONG type = 0;
+    DWORD id = 0;
+    return As<FT_GetDeviceInfo_t>(entry_[kGetDeviceInfo])(h, &type, &id, serial, description, nullptr);
+}
+
+D2xx::Status D2xxLibrary::GetStatus(Handle h, DWORD* rx, DWORD* tx, DWORD* events)
+{
+    return As<FT_GetStatus_t>(entry_[kGetStatus])(h, rx, tx, events);
+}
+
+D2xx::Status D2xxLibrary::SetDataCharacteristics(Handle h, UCHAR bits, UCHAR stop, UCHAR parity)
+{
+    return As<FT_SetDataCharacteristics_t>(entry_[kSetDataCharacteristics])(h, bits, stop, parity);
+}
+
+D2xx::Status D2xxLibrary::SetFlowControl(Handle h, USHORT flow, UCHAR xon, UCHAR xoff)
+{
+    return As<FT_SetFlowControl_t>(entry_[kSetFlowControl])(h, flow, xon, xoff);
+}
+
+D2xx::Status D2xxLibrary::SetLatencyTimer(Handle h, UCHAR ms)
+{
+    return As<FT_SetLatencyTimer_t>(entry_[kSetLatencyTimer])(h, ms);
+}
+
+} // namespace plendoro

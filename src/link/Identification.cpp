@@ -1,0 +1,131 @@
+#include "link/Identification.h"
+
+#include "link/UsbLink.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace plendoro {
+
+std::int32_t SerialNumberFromText(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    std::uint32_t value = 0; // wraps like the device's own 32-bit counter
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        value = value * 10u + static_cast<std::uint32_t>(s[i] - '0');
+    if (negative)
+        value = 0u - value;
+    return static_cast<std::int32_t>(value);
+}
+
+std::array<std::uint8_t, 6> MacFromSerial(std::int32_t serialNumber)
+{
+    const auto n = static_cast<std::uint32_t>(serialNumber);
+    return {0x00, 0x50, 0x26, static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 8),
+            static_cast<std::uint8_t>(n)};
+}
+
+std::string FormatMac(const std::array<std::uint8_t, 6>& m)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", m[0], m[1], m[2], m[3], m[4], m[5]);
+    return text;
+}
+
+std::string FormatFirmware(int major, int minor)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%02d", major, minor);
+    return text;
+}
+
+void ApplySerial(DeviceIdentity& identity, const std::string& serialText)
+{
+    identity.serialText = serialText;
+    identity.serialNumber = SerialNumberFromText(serialText);
+    identity.mac = MacFromSerial(identity.serialNumber);
+}
+
+bool ParseVersionReply(const std::uint8_t* reply, std::size_t length, int& major, int& minor)
+{
+    if (length < 9)
+        return false;
+    char text[128] = {};
+    std::memcpy(text, reply, length < sizeof text - 1 ? length : sizeof text - 1);
+    int a = 0, b = 0;
+    if (std::sscanf(text, "KVTW-%d.%d", &a, &b) != 2)
+        return false;
+    major = a;
+    minor = b;
+    return true;
+}
+
+bool QueryVersions(ByteLink& link, DeviceIdentity& identity)
+{
+    static const char kVersionCommand[] = "FL_READ_VERSION$";
+    std::uint8_t reply[101];
+    bool read = false;
+    for (int attempt = 0; attempt < kVersionAttempts && !read; ++attempt) {
+        link.Write(reinterpret_cast<const std::uint8_t*>(kVersionCommand), sizeof kVersionCommand - 1);
+        const std::size_t got = link.ReadTimed(reply, 100, 200);
+        read = ParseVersionReply(reply, got, identity.firmwareMajor, identity.firmwareMinor);
+    }
+    if (!read)
+        return false;
+    identity.firmwareVersion = identity.firmwareMajor * 100 + identity.firmwareMinor;
+
+    if (ReadsHardwareVersion(identity.firmwareVersion)) {
+        static const char kHardwareCommand[] = "GET_HVERSION";
+        link.Write(reinterpret_cast<const std::uint8_t*>(kHardwareCommand), sizeof kHardwareCommand - 1);
+        std::uint8_t hw[100] = {};
+        if (link.Read(hw, sizeof hw) >= 1)
+            identity.hardwareVersion = static_cast<std::int8_t>(hw[0]);
+    }
+    return true;
+}
+
+bool ReadVersions(UsbLink& link, DeviceIdentity& identity)
+{
+    if (!link.Open())
+        return false;
+    const bool ok = QueryVersions(link, identity);
+    link.Close();
+    return ok;
+}
+
+FirmwareGeneration GenerationOf(int v)
+{
+    if (v < 300)
+        return FirmwareGeneration::First;
+    if (v < 403)
+        return FirmwareGeneration::Second;
+    return FirmwareGeneration::Third;
+}
+
+std::size_t NetConfSize(int v)
+{
+    switch (GenerationOf(v)) {
+    case FirmwareGeneration::First: return 108;
+    case FirmwareGeneration::Second: return 111;
+    case FirmwareGeneration::Third: return 117;
+    }
+    return 117;
+}
+
+bool HasCanBlock(int v) { return v >= 300; }
+bool HasOneWireBlock(int v) { return v >= 305; }
+bool HasAnalogRules(int v) { return v >= 200; }
+bool HasCanSearch(int v) { return v >= 300; }
+bool HasWifiChannel(int v) { return v >= 305; }
+bool HasExternalReceiver(int v) { return v >= 307; }
+bool ReadsHardwareVersion(int v) { return v >= 309; }
+bool HasGlonassReceiver(int hardwareVersion) { return hardwareVersion >= 4; }
+
+} // namespace plendoro

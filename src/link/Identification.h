@@ -1,0 +1,66 @@
+#pragma once
+// Who the attached tracker is: serial number, MAC address, firmware and
+// hardware versions, and what its firmware version allows.
+#include "common/Clock.h"
+#include "link/ByteLink.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace plendoro {
+
+class UsbLink;
+
+constexpr int kNoDeviceFirmwareVersion = 403;
+constexpr int kNoDeviceHardwareVersion = 4;
+constexpr int kVersionAttempts = 19;
+
+struct DeviceIdentity {
+    std::string serialText;
+    std::int32_t serialNumber = 0;
+    std::array<std::uint8_t, 6> mac{};
+    int firmwareMajor = 0;
+    int firmwareMinor = 0;
+    int firmwareVersion = kNoDeviceFirmwareVersion;
+    int hardwareVersion = kNoDeviceHardwareVersion;
+};
+
+// The serial text's leading decimal number (blanks and a sign allowed in
+// front); 0 when it has no digits.
+std::int32_t SerialNumberFromText(std::string_view serial);
+std::array<std::uint8_t, 6> MacFromSerial(std::int32_t serialNumber);
+std::string FormatMac(const std::array<std::uint8_t, 6>& mac);
+std::string FormatFirmware(int major, int minor);
+
+// Sets the serial text, number and MAC address from an identified serial.
+void ApplySerial(DeviceIdentity& identity, const std::string& serialText);
+
+// A reply to "FL_READ_VERSION$": at least 9 bytes that read as
+// "KVTW-<major>.<minor>".
+bool ParseVersionReply(const std::uint8_t* reply, std::size_t length, int& major, int& minor);
+
+// Reads the firmware version (and, from 309 on, the hardware version) over
+// an open device. True when the firmware version was read.
+bool QueryVersions(ByteLink& link, DeviceIdentity& identity);
+
+// Opens the device, queries the versions and closes it again.
+bool ReadVersions(UsbLink& link, DeviceIdentity& identity);
+
+enum class FirmwareGeneration { First, Second, Third };
+
+FirmwareGeneration GenerationOf(int firmwareVersion);
+std::size_t NetConfSize(int firmwareVersion);
+bool HasCanBlock(int firmwareVersion);          // block 5
+bool HasOneWireBlock(int firmwareVersion);      // block 6, 1-Wire rules, sensor search
+bool HasAnalogRules(int firmwareVersion);       // analog input rules
+bool HasCanSearch(int firmwareVersion);         // CAN search, continuous transfer
+bool HasWifiChannel(int firmwareVersion);
+bool HasExternalReceiver(int firmwareVersion);
+bool ReadsHardwareVersion(int firmwareVersion);
+// Which satellite receiver control the hardware has.
+bool HasGlonassReceiver(int hardwareVersion);
+
+} // namespace plendoro

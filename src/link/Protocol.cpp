@@ -1,0 +1,138 @@
+#include "link/Protocol.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plendoro {
+
+std::uint16_t Sum16(const std::uint8_t* bytes, std::size_t count)
+{
+    std::uint32_t sum = 0;
+    std::size_t i = 0;
+    for (; i + 1 < count; i += 2) {
+        sum += static_cast<std::uint32_t>(bytes[i]) | (static_cast<std::uint32_t>(bytes[i + 1]) << 8);
+        sum = (sum & 0xFFFFu) + (sum >> 16);
+    }
+    if (i < count) {
+        sum += bytes[i];
+        sum = (sum & 0xFFFFu) + (sum >> 16);
+    }
+    return static_cast<std::uint16_t>(sum);
+}
+
+std::uint16_t ReadLe16(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t ReadLe32(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+void WriteLe16(std::uint8_t* p, std::uint16_t v)
+{
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void WriteLe32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+PacketHeader PacketHeader::Parse(const std::uint8_t* b)
+{
+    PacketHeader h{};
+    std::memcpy(h.magic, b, 7);
+    h.zero = b[7];
+    h.totalLength = ReadLe16(b + 8);
+    h.headerLength = ReadLe16(b + 10);
+    h.id = ReadLe16(b + 12);
+    h.check = ReadLe16(b + 14);
+    return h;
+}
+
+void PacketHeader::BuildRequest(std::uint8_t* packet, std::uint16_t id, std::size_t payloadLength)
+{
+    std::memcpy(packet, "HDRV1.0", 7);
+    packet[7] = 0;
+    const auto total = static_cast<std::uint16_t>(kHeaderSize + payloadLength);
+    WriteLe16(packet + 8, total);
+    WriteLe16(packet + 10, static_cast<std::uint16_t>(kHeaderSize));
+    WriteLe16(packet + 12, id);
+    WriteLe16(packet + 14, 0);
+    WriteLe16(packet + 14, static_cast<std::uint16_t>(~Sum16(packet, total)));
+}
+
+std::string DeviceErrorText(std::uint32_t code)
+{
+    switch (code) {
+    case 1: return "Ошибка длинны";
+    case 2: return "Ошибка в заголовке";
+    case 3: return "Внутренняя ошибка";
+    case 4: return "Ошибка CRC";
+    case 5: return "Ошибка при сохранении параметров";
+    default: return {};
+    }
+}
+
+bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t id,
+              std::size_t replyLength, std::size_t requestLength, std::string& failure)
+{
+    failure.clear();
+    const std::size_t requestTotal = kHeaderSize + requestLength;
+    const std::size_t expected = kHeaderSize + replyLength;
+    if (requestTotal > kPacketBufferSize || expected > kPacketBufferSize) {
+        failure = kTextBadReply;
+        return false;
+    }
+
+    for (int attempt = 1; attempt <= kTransactAttempts; ++attempt) {
+        clock.SleepMs(5);
+        PacketHeader::BuildRequest(buffer, id, requestLength);
+        for (std::size_t sent = 0; sent < requestTotal;) {
+            const std::size_t piece = std::min(kSendPiece, requestTotal - sent);
+            link.Write(buffer + sent, piece);
+            sent += piece;
+            if (sent < requestTotal)
+                clock.SleepMs(2);
+        }
+
+        // Only the reply's own bytes are cleared: a retried write sends the
+        // payload that still lies behind the header.
+        std::memset(buffer, 0, expected);
+        const std::size_t got = link.Read(buffer, expected);
+        const bool errorSized = got == 20 && ReadLe16(buffer + 12) == kErrorReplyId;
+        if (got == expected || errorSized) {
+            PacketHeader reply = PacketHeader::Parse(buffer);
+            if (reply.totalLength > got) {
+                // The rest of a longer reply, as far as the buffer reaches:
+                // for a write, the error code behind an error header.
+                const std::size_t offset = kHeaderSize + replyLength;
+                std::size_t rest = reply.totalLength - got;
+                rest = std::min(rest, kPacketBufferSize - offset);
+                if (rest > 0)
+                    link.Read(buffer + offset, rest);
+            }
+            const bool good = reply.totalLength == expected && reply.headerLength == kHeaderSize &&
+                              reply.id == id && Sum16(buffer, expected) == 0xFFFF;
+            if (good)
+                return true;
+            if (reply.id == kErrorReplyId) {
+                failure = "Запрос Id=" + std::to_string(id) + " ошибка: " +
+                          DeviceErrorText(ReadLe32(buffer + kHeaderSize));
+            } else {
+                failure = kTextBadReply;
+            }
+            return false;
+        }
+        clock.SleepMs(100);
+    }
+    failure = kTextNoReply;
+    return false;
+}
+
+} // namespace plendoro

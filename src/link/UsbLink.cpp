@@ -1,0 +1,169 @@
+#include "link/UsbLink.h"
+
+#include <cstring>
+
+namespace plendoro {
+
+using namespace d2xx;
+
+UsbLink::UsbLink(Clock& clock) : clock_(clock) {}
+
+UsbLink::~UsbLink()
+{
+    if (handle_)
+        CloseHandle();
+}
+
+bool UsbLink::Bind(std::string* error)
+{
+    if (lib_)
+        return true;
+    lib_ = D2xxLibrary::Load(error);
+    return lib_ != nullptr;
+}
+
+void UsbLink::Bind(std::unique_ptr<D2xx> library)
+{
+    lib_ = std::move(library);
+}
+
+bool UsbLink::TakeSlot()
+{
+    bool expected = false;
+    return busy_.compare_exchange_strong(expected, true);
+}
+
+void UsbLink::ReleaseSlot()
+{
+    busy_.store(false);
+}
+
+bool UsbLink::Identify(std::string* serial)
+{
+    if (!lib_)
+        return false;
+    DWORD count = 0;
+    if (lib_->ListCount(&count) != FT_OK)
+        return false;
+
+    int found = -1;
+    for (DWORD i = 0; i < count; ++i) {
+        char description[64] = {};
+        if (lib_->ListDescription(i, description) != FT_OK)
+            continue;
+        description[63] = '\0';
+        // Byte for byte over the prefix: other letter case is another device.
+        if (std::strncmp(description, prefix_.c_str(), prefix_.size()) == 0) {
+            found = static_cast<int>(i);
+            break;
+        }
+    }
+    if (found < 0) {
+        deviceIndex_ = -1;
+        return false;
+    }
+    deviceIndex_ = found;
+
+    if (!TakeSlot())
+        return false;
+    D2xx::Handle h = nullptr;
+    if (lib_->Open(found, &h) != FT_OK || !h) {
+        ReleaseSlot();
+        return false;
+    }
+    handle_ = h;
+
+    char serialBuf[16] = {};
+    char descBuf[64] = {};
+    bool ok = lib_->SetBaudRate(h, kBaudRate) == FT_OK &&
+              lib_->SetDataCharacteristics(h, 8, 0, 0) == FT_OK &&
+              lib_->SetTimeouts(h, kReadTimeoutMs, kWriteTimeoutMs) == FT_OK &&
+              lib_->SetLatencyTimer(h, 1) == FT_OK &&
+              lib_->SetFlowControl(h, 0, 0, 0) == FT_OK &&
+              lib_->GetDeviceInfo(h, serialBuf, descBuf) == FT_OK;
+    if (ok && serial) {
+        serialBuf[15] = '\0';
+        *serial = serialBuf;
+    }
+    Close();
+    return ok;
+}
+
+bool UsbLink::Open()
+{
+    if (!lib_ || !connected_ || deviceIndex_ < 0)
+        return false;
+    if (!TakeSlot())
+        return false; // another exchange holds the device
+    D2xx::Handle h = nullptr;
+    if (lib_->Open(deviceIndex_, &h) == FT_OK && h) {
+        handle_ = h;
+        return true;
+    }
+    handle_ = nullptr;
+    ReleaseSlot();
+    return false;
+}
+
+void UsbLink::CloseHandle()
+{
+    lib_->ResetDevice(handle_);
+    lib_->Close(handle_);
+    handle_ = nullptr;
+}
+
+void UsbLink::Close()
+{
+    if (!handle_)
+        return;
+    CloseHandle();
+    ReleaseSlot();
+}
+
+void UsbLink::Write(const std::uint8_t* bytes, std::size_t count)
+{
+    if (!handle_ || count == 0)
+        return;
+    DWORD sent = 0;
+    lib_->Write(handle_, bytes, static_cast<DWORD>(count), &sent);
+}
+
+std::size_t UsbLink::Read(std::uint8_t* buffer, std::size_t count)
+{
+    if (!handle_ || count == 0)
+        return 0;
+    DWORD got = 0;
+    if (lib_->Read(handle_, buffer, static_cast<DWORD>(count), &got) != FT_OK)
+        return 0;
+    return got > count ? count : got;
+}
+
+std::size_t UsbLink::ReadTimed(std::uint8_t* buffer, std::size_t capacity, unsigned timeoutMs)
+{
+    std::memset(buffer, 0, capacity);
+    const std::uint64_t deadline = clock_.TickMs() + timeoutMs;
+    const unsigned pace = timeoutMs / 10;
+    while (clock_.TickMs() <= deadline) {
+        if (!handle_)
+            return 0;
+        DWORD rx = 0, tx = 0, events = 0;
+        lib_->GetStatus(handle_, &rx, &tx, &events);
+        if (rx == 0) {
+            clock_.SleepMs(pace);
+            continue;
+        }
+        // The reply has begun; give the rest of it a moment to arrive.
+        clock_.SleepMs(pace);
+        rx = 0;
+        lib_->GetStatus(handle_, &rx, &tx, &events);
+        if (rx == 0 || rx > capacity)
+            return 0; // an over-long reply stays queued, unread
+        DWORD got = 0;
+        if (lib_->Read(handle_, buffer, rx, &got) != FT_OK)
+            return 0;
+        return got > rx ? rx : got;
+    }
+    return 0;
+}
+
+} // namespace plendoro

@@ -1,0 +1,67 @@
+#pragma once
+#include "common/Clock.h"
+#include "link/ByteLink.h"
+#include "link/D2xx.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace plendoro {
+
+// The program's one road to the tracker. The device is opened for each
+// exchange and closed after it; the exchange slot makes sure that only one
+// exchange, on whichever thread, holds the device at a time.
+class UsbLink final : public ByteLink {
+public:
+    static constexpr const char* kDescriptionPrefix = "Kovaltrak";
+    static constexpr unsigned kBaudRate = 460800;
+    static constexpr unsigned kReadTimeoutMs = 1000;
+    static constexpr unsigned kWriteTimeoutMs = 200;
+
+    explicit UsbLink(Clock& clock = SystemClock::Instance());
+    ~UsbLink() override;
+
+    // Binds the vendor library once; later calls succeed at once.
+    bool Bind(std::string* error = nullptr);
+    // Binds a given implementation instead (the tests' fake library).
+    void Bind(std::unique_ptr<D2xx> library);
+    bool IsBound() const { return lib_ != nullptr; }
+
+    // Finds the first device whose description starts with the prefix,
+    // configures it and reads its serial number; the device is closed again.
+    bool Identify(std::string* serial);
+
+    bool Open();
+    void Close();
+    void Write(const std::uint8_t* bytes, std::size_t count) override;
+    std::size_t Read(std::uint8_t* buffer, std::size_t count) override;
+    std::size_t ReadTimed(std::uint8_t* buffer, std::size_t capacity, unsigned timeoutMs) override;
+
+    bool Connected() const { return connected_; }
+    void SetConnected(bool connected) { connected_ = connected; }
+    int DeviceIndex() const { return deviceIndex_; }
+    void SetDeviceIndex(int index) { deviceIndex_ = index; }
+    const std::string& DescriptionPrefix() const { return prefix_; }
+    void SetDescriptionPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+
+    // True while an exchange holds the device (on any thread).
+    bool InUse() const { return busy_.load(); }
+    bool HasHandle() const { return handle_ != nullptr; }
+
+private:
+    bool TakeSlot();
+    void ReleaseSlot();
+    void CloseHandle();
+
+    Clock& clock_;
+    std::unique_ptr<D2xx> lib_;
+    std::atomic<bool> connected_{false};
+    std::atomic<int> deviceIndex_{-1};
+    std::string prefix_ = kDescriptionPrefix;
+    D2xx::Handle handle_ = nullptr;
+    std::atomic<bool> busy_{false};
+};
+
+} // namespace plendoro

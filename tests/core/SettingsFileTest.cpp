@@ -1,0 +1,185 @@
+#include "app/core/AppSettings.h"
+#include "app/core/ProgramVersion.h"
+#include "app/core/SingleInstance.h"
+#include "common/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace plendoro;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempFolder {
+    TempFolder()
+    {
+        char tmpl[] = "/tmp/plendoro-test-XXXXXX";
+        path = mkdtemp(tmpl);
+    }
+    ~TempFolder() { fs::remove_all(path); }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+    std::string path;
+};
+
+std::string Slurp(const std::string& file)
+{
+    std::string s;
+    ReadWholeFile(file, s);
+    return s;
+}
+
+void Put(const std::string& file, const std::string& bytes)
+{
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+} // namespace
+
+TEST(SettingsFileTest, DefaultsWithoutAFile)
+{
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    AppSettings s = ReadAppSettings(ini, "/opt/plendoro/");
+    EXPECT_EQ(s.kvdFolder, "/opt/plendoro/KVD/");
+    EXPECT_EQ(s.updatePort, 22220);
+    EXPECT_FALSE(s.geometry.Complete());
+    EXPECT_FALSE(fs::exists(ini.Path())) << "reading never creates the file";
+}
+
+TEST(SettingsFileTest, FolderNormalisation)
+{
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    Put(ini.Path(), "[COMMON]\r\nLastKvdFolder=/data/kvd////\r\n");
+    EXPECT_EQ(ReadAppSettings(ini, "/p/").kvdFolder, "/data/kvd/");
+    Put(ini.Path(), "[COMMON]\r\nLastKvdFolder=///\r\n");
+    EXPECT_EQ(ReadAppSettings(ini, "/p/").kvdFolder, "/");
+    // Present but empty: the window asks for a folder at start.
+    Put(ini.Path(), "[COMMON]\r\nLastKvdFolder=\r\n");
+    EXPECT_EQ(ReadAppSettings(ini, "/p/").kvdFolder, "");
+    // Cyrillic folder names are stored in Windows-1251.
+    Put(ini.Path(), "[common]\r\nlastkvdfolder = " + Utf8ToCp1251("/home/техник/Настройки") + "\r\n");
+    EXPECT_EQ(ReadAppSettings(ini, "/p/").kvdFolder, "/home/техник/Настройки/");
+}
+
+TEST(SettingsFileTest, UpdatePortKeepsTheLowSixteenBits)
+{
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    const std::pair<const char*, int> cases[] = {
+        {"65535", 65535}, {"65536", 0}, {"70000", 4464}, {"abc", 22220}, {"12abc", 22220}, {"", 22220}, {"0x10", 16},
+    };
+    for (auto [text, port] : cases) {
+        Put(ini.Path(), std::string("[COMMON]\nUpdatePort=") + text + "\n");
+        EXPECT_EQ(ReadAppSettings(ini, "/p/").updatePort, port) << text;
+    }
+}
+
+TEST(SettingsFileTest, GeometryNeedsAllFourNumbers)
+{
+    GeometryRecord g = ParseGeometry("10,20,800,600");
+    EXPECT_TRUE(g.Complete());
+    EXPECT_EQ(g.top, 10);
+    EXPECT_EQ(g.height, 600);
+    g = ParseGeometry("10,20,800");
+    EXPECT_FALSE(g.Complete());
+    EXPECT_EQ(g.width, 800);
+    EXPECT_EQ(g.height, 0);
+    EXPECT_FALSE(ParseGeometry("").Complete());
+    EXPECT_EQ(FormatGeometry(-5, 3, 900, 700), "-5,3,900,700");
+}
+
+TEST(SettingsFileTest, GeometryWrittenOnlyWhenChanged)
+{
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    const std::string original = "; kept\r\n[COMMON]\r\nMainForm=10,20,800,600\r\n";
+    Put(ini.Path(), original);
+    GeometryRecord rec = ReadAppSettings(ini, "/p/").geometry;
+    EXPECT_FALSE(WriteGeometryIfChanged(ini, rec, 10, 20, 800, 600));
+    EXPECT_EQ(Slurp(ini.Path()), original);
+    EXPECT_TRUE(WriteGeometryIfChanged(ini, rec, 11, 20, 800, 600));
+    EXPECT_EQ(Slurp(ini.Path()), "; kept\r\n[COMMON]\r\nMainForm=11,20,800,600\r\n");
+
+    // A partly parsed record differs from any real window: rewritten.
+    Put(ini.Path(), "[COMMON]\r\nMainForm=1,2,3\r\n");
+    rec = ReadAppSettings(ini, "/p/").geometry;
+    EXPECT_TRUE(WriteGeometryIfChanged(ini, rec, 1, 2, 3, 480));
+}
+
+TEST(IniFileTest, WritingReplacesOnlyThatLine)
+{
+    const std::string before = "[OTHER]\nLastKvdFolder=keep me\n\n[COMMON]\nUpdatePort = 1234 \n"
+                               "LastKvdFolder=old\n; comment\n\n[TAIL]\nx=1";
+    std::string after = IniFile::WriteInto(before, "COMMON", "LastKvdFolder", "/new/");
+    EXPECT_EQ(after, "[OTHER]\nLastKvdFolder=keep me\n\n[COMMON]\nUpdatePort = 1234 \n"
+                     "LastKvdFolder=/new/\n; comment\n\n[TAIL]\nx=1");
+
+    // A missing key joins its section after the last non-blank line.
+    after = IniFile::WriteInto(before, "COMMON", "MainForm", "1,2,3,4");
+    EXPECT_EQ(after, "[OTHER]\nLastKvdFolder=keep me\n\n[COMMON]\nUpdatePort = 1234 \n"
+                     "LastKvdFolder=old\n; comment\nMainForm=1,2,3,4\n\n[TAIL]\nx=1");
+
+    // A missing section is appended with the file's own line breaks.
+    after = IniFile::WriteInto("[A]\r\nk=v", "COMMON", "UpdatePort", "1");
+    EXPECT_EQ(after, "[A]\r\nk=v\r\n[COMMON]\r\nUpdatePort=1\r\n");
+    EXPECT_EQ(IniFile::WriteInto("", "COMMON", "k", "v"), "[COMMON]\r\nk=v\r\n");
+
+    EXPECT_EQ(IniFile::ReadFrom(before, "common", "updateport"), std::optional<std::string>("1234"));
+    EXPECT_EQ(IniFile::ReadFrom(before, "COMMON", "Missing"), std::nullopt);
+    EXPECT_EQ(IniFile::ReadFrom(before, "TAIL", "x"), std::optional<std::string>("1"));
+}
+
+TEST(IniFileTest, FileIsCreatedOnFirstWriteAndStaysWholeOnFailure)
+{
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    ASSERT_TRUE(WriteKvdFolder(ini, "/кат/"));
+    EXPECT_EQ(Slurp(ini.Path()), "[COMMON]\r\nLastKvdFolder=" + Utf8ToCp1251("/кат/") + "\r\n");
+
+    IniFile nowhere(dir.File("missing-folder/Plendoro.ini"));
+    EXPECT_FALSE(WriteKvdFolder(nowhere, "/x/"));
+    for (const auto& e : fs::directory_iterator(dir.path))
+        EXPECT_EQ(e.path().filename(), "Plendoro.ini") << "no temporary file is left behind";
+}
+
+TEST(ProgramVersionTest, ParsesWhatItCan)
+{
+    auto v = ParseProgramVersion("2.7.15");
+    EXPECT_EQ(v.major, 2u);
+    EXPECT_EQ(v.minor, 7u);
+    EXPECT_EQ(v.build, 15u);
+    v = ParseProgramVersion("3.x");
+    EXPECT_EQ(v.major, 3u);
+    EXPECT_EQ(v.minor, 0u);
+    EXPECT_EQ(FormatProgramVersion(ParseProgramVersion("beta")), "0.0.0");
+    EXPECT_EQ(FormatProgramVersion(BuiltProgramVersion()), PLENDORO_VERSION_STRING);
+}
+
+TEST(SingleInstanceTest, SecondCopyGivesUp)
+{
+    TempFolder dir;
+    SingleInstance first;
+    ASSERT_TRUE(first.Acquire(500, dir.path));
+
+    // Another process, as a second start of the program would be.
+    pid_t pid = fork();
+    if (pid == 0) {
+        SingleInstance second;
+        _exit(second.Acquire(500, dir.path) ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the second copy must not get the lock";
+
+    first.Release();
+    SingleInstance third;
+    EXPECT_TRUE(third.Acquire(500, dir.path));
+}
