@@ -48,6 +48,20 @@ void PlSim_ClearLog(int device);
 void PlSim_SetWireTiming(int enabled);
 void PlSim_SetTurnaroundUs(int microseconds);
 
+/* Applies lines of a scenario's [device] section to one device ("erase_ms
+ * 500", "onewire clear", "can 18FEF100 FFFF2A00 C3FFFFFF at 300", ...).
+ * 0 on success, -1 on a parse error (the device is then unchanged). */
+int PlSim_Configure(int device, const char* lines);
+
+/* 1 while the host holds the device open, 0 when not, -1 for no device. */
+int PlSim_IsOpen(int device);
+
+/* The bridge's settings as the host left them, one text such as
+ * "baud=460800 bits=8 stop=0 parity=0 flow=0 read_timeout=1000
+ * write_timeout=200 latency=1" (on one line). Same return and copy rules as
+ * PlSim_RequestLog; -1 for no device. */
+int PlSim_BridgeSettings(int device, char* out, int capacity);
+
 #ifdef __cplusplus
 }
 #endif

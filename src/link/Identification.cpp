@@ -80,13 +80,16 @@ bool QueryVersions(ByteLink& link, DeviceIdentity& identity)
     if (!read)
         return false;
     identity.firmwareVersion = identity.firmwareMajor * 100 + identity.firmwareMinor;
+    identity.hardwareVersionRead = false;
 
     if (ReadsHardwareVersion(identity.firmwareVersion)) {
         static const char kHardwareCommand[] = "GET_HVERSION";
         link.Write(reinterpret_cast<const std::uint8_t*>(kHardwareCommand), sizeof kHardwareCommand - 1);
         std::uint8_t hw[100] = {};
-        if (link.Read(hw, sizeof hw) >= 1)
+        if (link.Read(hw, sizeof hw) >= 1) {
             identity.hardwareVersion = static_cast<std::int8_t>(hw[0]);
+            identity.hardwareVersionRead = true;
+        }
     }
     return true;
 }

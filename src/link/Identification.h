@@ -26,6 +26,8 @@ struct DeviceIdentity {
     int firmwareMinor = 0;
     int firmwareVersion = kNoDeviceFirmwareVersion;
     int hardwareVersion = kNoDeviceHardwareVersion;
+    // Whether the last version read got an answer to "GET_HVERSION".
+    bool hardwareVersionRead = false;
 };
 
 // The serial text's leading decimal number (blanks and a sign allowed in

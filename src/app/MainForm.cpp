@@ -1,0 +1,499 @@
+#include "app/MainForm.h"
+
+#include "app/About.h"
+#include "app/DeviceMonitor.h"
+#include "app/core/ProgramVersion.h"
+#include "editor/Dialogs.h"
+#include "editor/EditorPages.h"
+#include "editor/FieldMechanisms.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <ctime>
+
+namespace plendoro {
+
+namespace {
+const QString kNoValue = QStringLiteral("------");
+const QString kNoMac = QStringLiteral("--:--:--:--:--:--");
+
+QLabel* HeaderPanel(const char* name, QWidget* parent)
+{
+    auto* l = new QLabel(kNoValue, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setFrameShape(QFrame::StyledPanel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00:00:00:00")) + 16);
+    l->setAlignment(Qt::AlignCenter);
+    l->setTextInteractionFlags(Qt::NoTextInteraction);
+    return l;
+}
+
+void SetPanelText(QLabel* panel, const QString& text, bool placeholder)
+{
+    panel->setText(text);
+    panel->setStyleSheet(placeholder ? QStringLiteral("color: red;") : QString());
+}
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : TMainForm(Options{}, parent) {}
+
+TMainForm::TMainForm(const Options& options, QWidget* parent) : QMainWindow(parent), options_(options)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    if (options_.link) {
+        link_ = options_.link;
+    } else {
+        ownLink_ = std::make_unique<UsbLink>();
+        link_ = ownLink_.get();
+    }
+    dialogs_ = options_.dialogs ? options_.dialogs : &QtDialogService::Instance();
+
+    // No device yet: the editor works as for the newest firmware.
+    identity_ = DeviceIdentity{};
+    link_->SetConnected(false);
+
+    initTimer.setObjectName(QStringLiteral("initTimer"));
+    initTimer.setInterval(100);
+    initTimer.setSingleShot(false);
+    connect(&initTimer, &QTimer::timeout, this, &TMainForm::initTimerTimer);
+    CANSearchTimer.setObjectName(QStringLiteral("CANSearchTimer"));
+    CANSearchTimer.setInterval(1000);
+
+    BuildWindow();
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+void TMainForm::BuildWindow()
+{
+    setWindowTitle(kAppCaption);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(8, 6, 8, 4);
+    layout->setSpacing(6);
+
+    // Header: the device's identity.
+    auto* header = new QGroupBox(QStringLiteral("Устройство"), central);
+    header->setObjectName(QStringLiteral("gbDevice"));
+    auto* hl = new QHBoxLayout(header);
+    SerNum = HeaderPanel("SerNum", header);
+    FVersion = HeaderPanel("FVersion", header);
+    pnMACAddr = HeaderPanel("pnMACAddr", header);
+    HVersion = HeaderPanel("HVersion", header);
+    const std::pair<const char*, QLabel*> panels[] = {
+        {"Номер:", SerNum}, {"Прошивка:", FVersion}, {"MAC адрес:", pnMACAddr}, {"Версия железа:", HVersion}};
+    for (auto [caption, panel] : panels) {
+        auto* l = new QLabel(QString::fromUtf8(caption), header);
+        l->setBuddy(panel);
+        hl->addWidget(l);
+        hl->addWidget(panel);
+        hl->addSpacing(10);
+        if (panel != HVersion)
+            panel->installEventFilter(this); // double click copies
+    }
+    hl->addStretch(1);
+    layout->addWidget(header);
+
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    AddEditorPages(PageControl1);
+    layout->addWidget(PageControl1, 1);
+
+    // Commands below the pages.
+    auto* bottom = new QHBoxLayout;
+    btnReadSettings = new QPushButton(QStringLiteral("Считать"), central);
+    btnReadSettings->setObjectName(QStringLiteral("btnReadSettings"));
+    btnWriteSettings = new QPushButton(QStringLiteral("Записать настройки"), central);
+    btnWriteSettings->setObjectName(QStringLiteral("btnWriteSettings"));
+    cbDontRead = new QCheckBox(QStringLiteral("Не считывать настройки при подключении"), central);
+    cbDontRead->setObjectName(QStringLiteral("cbDontRead"));
+    gbKvdFolder = new QGroupBox(QStringLiteral("Каталог с настройками"), central);
+    gbKvdFolder->setObjectName(QStringLiteral("gbKvdFolder"));
+    auto* fl = new QHBoxLayout(gbKvdFolder);
+    lblKvdFolder = new QLabel(gbKvdFolder);
+    lblKvdFolder->setObjectName(QStringLiteral("lblKvdFolder"));
+    lblKvdFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fl->addWidget(lblKvdFolder, 1);
+    auto* buttons = new QVBoxLayout;
+    auto* rw = new QHBoxLayout;
+    rw->addWidget(btnReadSettings);
+    rw->addWidget(btnWriteSettings);
+    buttons->addLayout(rw);
+    buttons->addWidget(cbDontRead);
+    bottom->addLayout(buttons);
+    bottom->addWidget(gbKvdFolder, 1);
+    layout->addLayout(bottom);
+    setCentralWidget(central);
+
+    CommandInfo = new QLabel(this);
+    CommandInfo->setObjectName(QStringLiteral("CommandInfo"));
+    statusBar()->addWidget(CommandInfo, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    // Menu.
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
+    mSelectKvdDir = file->addAction(QStringLiteral("Выбрать каталог KVD файлов"));
+    mSelectKvdDir->setObjectName(QStringLiteral("mSelectKvdDir"));
+    file->addSeparator();
+    mSaveProfile = file->addAction(QStringLiteral("Сохранить профиль настроек"));
+    mSaveProfile->setObjectName(QStringLiteral("mSaveProfile"));
+    mLoadProfile = file->addAction(QStringLiteral("Загрузить профиль настроек"));
+    mLoadProfile->setObjectName(QStringLiteral("mLoadProfile"));
+    file->addSeparator();
+    mSaveKVC = file->addAction(QStringLiteral("Сохранить KVC файл"));
+    mSaveKVC->setObjectName(QStringLiteral("mSaveKVC"));
+    file->addSeparator();
+    mExit = file->addAction(QStringLiteral("Выход"));
+    mExit->setObjectName(QStringLiteral("mExit"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+    mAbout = help->addAction(QStringLiteral("О программе"));
+    mAbout->setObjectName(QStringLiteral("mAbout"));
+
+    connect(mSelectKvdDir, &QAction::triggered, this, &TMainForm::mSelectKvdDirClick);
+    connect(mAbout, &QAction::triggered, this, &TMainForm::mAboutClick);
+
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::ApplicationShortcut);
+    connect(f1, &QShortcut::activated, this, &TMainForm::HelpRequested);
+
+    resize(960, 720);
+}
+
+IniFile TMainForm::SettingsFile() const
+{
+    return IniFile((programFolder_ + QString::fromLatin1(kSettingsFileName)).toStdString());
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    // 1. The program folder.
+    programFolder_ = options_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                      : options_.programFolder;
+    if (!programFolder_.endsWith(QLatin1Char('/')))
+        programFolder_ += QLatin1Char('/');
+
+    // 2. The settings file.
+    settings_ = ReadAppSettings(SettingsFile(), programFolder_.toStdString());
+    kvdFolder_ = QString::fromStdString(settings_.kvdFolder);
+    if (settings_.geometry.Complete()) {
+        const GeometryRecord& g = settings_.geometry;
+        move(g.left, g.top);
+        resize(g.width, g.height);
+    }
+    lblKvdFolder->setText(kvdFolder_);
+
+    // 3. The USB library.
+    if (!link_->IsBound() && !link_->Bind()) {
+        dialogs_->Message(this, QStringLiteral("Plendoro"),
+                          QStringLiteral("Перед первым запуском программы подключите\t\t\t\t \r\n"
+                                         "устройство к USB и установите драйвер."),
+                          DialogService::Icon::Error);
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    // 4.
+    link_->SetDescriptionPrefix(UsbLink::kDescriptionPrefix);
+    // 5.
+    const ProgramVersion& v = BuiltProgramVersion();
+    const QString title = QStringLiteral("Kovaltrak Plendoro %1.%2.%3").arg(v.major).arg(v.minor).arg(v.build);
+    setWindowTitle(title);
+    QApplication::setApplicationName(title);
+    // 6.
+    PageControl1->setCurrentIndex(0);
+    ClearCanParameters();
+    // 7.
+    initTimer.start();
+    // 8.
+    localHourOffset_ = ComputeLocalHourOffset();
+    // 10. The control-point page is never offered.
+    if (QWidget* cp = PageControl1->findChild<QWidget*>(QStringLiteral("TabSheet3")))
+        PageControl1->setTabVisible(PageControl1->indexOf(cp), false);
+
+    if (options_.watchDevices && !monitor_) {
+        monitor_ = new DeviceMonitor(this);
+        connect(monitor_, &DeviceMonitor::DeviceChanged, this, &TMainForm::CheckDevicePresence);
+    }
+}
+
+int TMainForm::ComputeLocalHourOffset()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{}, utc{};
+    localtime_r(&now, &local);
+    gmtime_r(&now, &utc);
+    int offset = local.tm_hour - utc.tm_hour;
+    if (local.tm_mday != utc.tm_mday)
+        offset += 24;
+    return offset;
+}
+
+void TMainForm::initTimerTimer()
+{
+    initTimer.stop();
+    if (kvdFolder_.isEmpty())
+        mSelectKvdDirClick();
+    CheckDevicePresence();
+    RefreshRules();
+}
+
+void TMainForm::ShowStatus(const QString& text, bool error)
+{
+    CommandInfo->setText(text);
+    CommandInfo->setStyleSheet(error ? QStringLiteral("color: red;") : QStringLiteral("color: black;"));
+}
+
+void TMainForm::EnableField(const char* name, bool enabled)
+{
+    if (QWidget* w = FindFieldByName(QLatin1String(name), PageControl1))
+        w->setEnabled(enabled);
+}
+
+void TMainForm::ShowIdentityPlaceholders()
+{
+    SetPanelText(SerNum, kNoValue, true);
+    SetPanelText(FVersion, kNoValue, true);
+    SetPanelText(HVersion, kNoValue, true);
+    SetPanelText(pnMACAddr, kNoMac, true);
+}
+
+void TMainForm::ShowAbsentDevice()
+{
+    btnReadSettings->setEnabled(false);
+    btnWriteSettings->setEnabled(false);
+    if (identity_.firmwareVersion >= 300)
+        EnableField("btnCANSearch", false);
+    if (identity_.firmwareVersion > 304) {
+        for (int i = 1; i <= 8; ++i)
+            EnableField(QStringLiteral("btnItempAddr%1").arg(i).toLatin1().constData(), false);
+        EnableField("btnIbGetAddr", false);
+        EnableField("btnItSearchTemp", false);
+    }
+    ShowIdentityPlaceholders();
+    ShowStatus(QStringLiteral("Устройство не подключено"), true);
+    ClearCanParameters();
+}
+
+void TMainForm::ShowPresentDevice()
+{
+    btnReadSettings->setEnabled(true);
+    btnWriteSettings->setEnabled(true);
+    ClearCanParameters();
+    if (identity_.firmwareVersion >= 300)
+        EnableField("btnCANSearch", true);
+    if (identity_.firmwareVersion > 304)
+        EnableField("btnItSearchTemp", true);
+    RebuildSendLists();
+}
+
+void TMainForm::ApplyHardwareRule()
+{
+    const bool glonass = HasGlonassReceiver(identity_.hardwareVersion);
+    EnableField("intGlonass", glonass);
+    EnableField("cbStaticNav", !glonass);
+}
+
+void TMainForm::RebuildSendLists()
+{
+    auto rebuild = [](QComboBox* list, const QStringList& items) {
+        if (!list)
+            return;
+        const int previous = list->currentIndex();
+        QSignalBlocker block(list);
+        list->clear();
+        list->addItems(items);
+        list->setCurrentIndex(previous >= 0 && previous < items.size() ? previous : 0);
+    };
+    QStringList methods{QStringLiteral("Периодическая передача"), QStringLiteral("Передача по времени"),
+                        QStringLiteral("Совмещенная передача")};
+    if (identity_.firmwareVersion >= 300)
+        methods << QStringLiteral("Непрерывная передача");
+    rebuild(PageControl1->findChild<QComboBox*>(QStringLiteral("cbSendMethod")), methods);
+    rebuild(PageControl1->findChild<QComboBox*>(QStringLiteral("cbEncrypt")),
+            {QStringLiteral("Без шифрования"), QStringLiteral("WEP64"), QStringLiteral("WEP128")});
+}
+
+void TMainForm::ClearCanParameters()
+{
+    for (const char* name : {"lbCANFoundedIds", "lbCANUsedCommon", "lbCANUsedFuel", "lbCANUsedUser"})
+        if (auto* list = PageControl1->findChild<QListWidget*>(QLatin1String(name)))
+            list->clear();
+}
+
+void TMainForm::CheckDevicePresence()
+{
+    std::unique_lock<std::timed_mutex> lock(presenceLock_, std::defer_lock);
+    if (!lock.try_lock_for(std::chrono::milliseconds(2000)))
+        return;
+
+    if (link_->Connected() && link_->DeviceIndex() >= 0) {
+        // While another exchange holds the device it is plainly still there.
+        if (link_->InUse())
+            return;
+        if (link_->Open()) {
+            link_->Close();
+            return;
+        }
+        link_->SetConnected(false);
+        link_->SetDeviceIndex(-1);
+        ShowAbsentDevice();
+        identity_.firmwareVersion = kNoDeviceFirmwareVersion;
+        identity_.hardwareVersion = kNoDeviceHardwareVersion;
+        ApplyVersionGate(PageControl1, identity_.firmwareVersion);
+        EnableField("intGlonass", true);
+        EnableField("cbStaticNav", true);
+        RefreshRules();
+        return;
+    }
+
+    std::string serial;
+    if (!link_->Identify(&serial)) {
+        link_->SetConnected(false);
+        link_->SetDeviceIndex(-1);
+        ShowAbsentDevice();
+        identity_.firmwareVersion = kNoDeviceFirmwareVersion;
+        identity_.hardwareVersion = kNoDeviceHardwareVersion;
+        ApplyVersionGate(PageControl1, identity_.firmwareVersion);
+        ApplyHardwareRule();
+        RefreshRules();
+        return;
+    }
+    // The identity is shown as soon as the tracker answers.
+    ApplySerial(identity_, serial);
+    SetPanelText(SerNum, QString::fromLatin1(serial.c_str()), false);
+    SetPanelText(pnMACAddr, QString::fromStdString(FormatMac(identity_.mac)), false);
+
+    link_->SetConnected(true);
+    if (!ReadVersions(*link_, identity_)) {
+        link_->SetConnected(false);
+        ShowStatus(QStringLiteral("Ошибка чтения версии прошивки"), true);
+        return;
+    }
+    SetPanelText(FVersion, QString::fromStdString(FormatFirmware(identity_.firmwareMajor, identity_.firmwareMinor)),
+                 false);
+    if (identity_.hardwareVersionRead)
+        SetPanelText(HVersion, QString::number(identity_.hardwareVersion), false);
+
+    ApplyVersionGate(PageControl1, identity_.firmwareVersion);
+    RefreshRules();
+    ShowPresentDevice();
+    ApplyHardwareRule();
+    // Reading the settings on connection joins here with the settings
+    // transfer; until then nothing has been read either way.
+    ShowStatus(QStringLiteral("Настройки не были считаны"), false);
+}
+
+void TMainForm::RefreshRules()
+{
+    // The page rules join here as the editor gains them.
+}
+
+void TMainForm::mSelectKvdDirClick()
+{
+    const QString chosen =
+        dialogs_->ChooseFolder(this, QStringLiteral("Выберите каталог для KVD файлов"), kvdFolder_);
+    if (!chosen.isEmpty()) {
+        kvdFolder_ = QString::fromStdString(NormaliseFolder(QDir::fromNativeSeparators(chosen).toStdString()));
+        IniFile ini = SettingsFile();
+        WriteKvdFolder(ini, kvdFolder_.toStdString());
+    }
+    lblKvdFolder->setText(kvdFolder_);
+}
+
+void TMainForm::mAboutClick()
+{
+    if (about_) {
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
+    about_ = new TAboutForm(this);
+    about_->show();
+}
+
+void TMainForm::HelpRequested()
+{
+    const QString file = programFolder_ + QStringLiteral("Plendoro.chm");
+    if (QFileInfo::exists(file)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+        return;
+    }
+    dialogs_->Message(this, kAppCaption, QStringLiteral("Не найден файл справки Plendoro.chm"),
+                      DialogService::Icon::Error);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == SerNum || watched == FVersion || watched == pnMACAddr)) {
+        QApplication::clipboard()->setText(static_cast<QLabel*>(watched)->text());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TMainForm::FormClose()
+{
+    if (!shown_)
+        return;
+    IniFile ini = SettingsFile();
+    WriteKvdFolder(ini, kvdFolder_.toStdString());
+}
+
+void TMainForm::FormDestroy()
+{
+    if (destroyed_ || !shown_)
+        return;
+    destroyed_ = true;
+    initTimer.stop();
+    CANSearchTimer.stop();
+    IniFile ini = SettingsFile();
+    WriteGeometryIfChanged(ini, settings_.geometry, y(), x(), width(), height());
+    HideBallon();
+}
+
+} // namespace plendoro

@@ -1,0 +1,127 @@
+#pragma once
+// The program's one working window: the device's identity, the editor's
+// pages, the read and write commands and the status line.
+#include "app/About.h"
+#include "app/core/AppSettings.h"
+#include "link/Identification.h"
+#include "link/UsbLink.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+#include <mutex>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+namespace plendoro {
+
+class DeviceMonitor;
+class DialogService;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    struct Options {
+        QString programFolder;            // empty: the executable's folder
+        UsbLink* link = nullptr;          // null: the window's own
+        DialogService* dialogs = nullptr; // null: the desktop's dialogs
+        bool watchDevices = true;         // listen to the platform's device changes
+    };
+
+    explicit TMainForm(QWidget* parent = nullptr);
+    explicit TMainForm(const Options& options, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    void ShowStatus(const QString& text, bool error);
+    void CheckDevicePresence();
+    // Re-runs every editor rule in its fixed order.
+    void RefreshRules();
+
+    // State shown to tests and to the rest of the window.
+    UsbLink& Link() { return *link_; }
+    const DeviceIdentity& Identity() const { return identity_; }
+    int FirmwareVersion() const { return identity_.firmwareVersion; }
+    const QString& ProgramFolder() const { return programFolder_; }
+    const QString& KvdFolder() const { return kvdFolder_; }
+    std::uint16_t UpdatePort() const { return settings_.updatePort; }
+    int LocalHourOffset() const { return localHourOffset_; }
+    QTabWidget* Pages() const { return PageControl1; }
+    QTimer* InitTimer() { return &initTimer; }
+    TAboutForm* About() const { return about_; }
+
+    // Menu and command handlers.
+    void mSelectKvdDirClick();
+    void mAboutClick();
+    void HelpRequested();
+
+    static int ComputeLocalHourOffset();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildWindow();
+    void FormShow();
+    void FormClose();
+    void FormDestroy();
+    void initTimerTimer();
+    void ShowAbsentDevice();
+    void ShowPresentDevice();
+    void ShowIdentityPlaceholders();
+    void ApplyHardwareRule();
+    void RebuildSendLists();
+    void ClearCanParameters();
+    void EnableField(const char* name, bool enabled);
+    IniFile SettingsFile() const;
+
+    Options options_;
+    std::unique_ptr<UsbLink> ownLink_;
+    UsbLink* link_ = nullptr;
+    DialogService* dialogs_ = nullptr;
+    DeviceIdentity identity_;
+    AppSettings settings_;
+    QString programFolder_;
+    QString kvdFolder_;
+    int localHourOffset_ = 0;
+    bool shown_ = false;
+    bool destroyed_ = false;
+    bool clearing_ = false;
+    std::timed_mutex presenceLock_; // "WiFiDevChangeMutex"
+    DeviceMonitor* monitor_ = nullptr;
+    QPointer<TAboutForm> about_;
+
+    QTimer initTimer;
+    QTimer CANSearchTimer;
+
+    // Header.
+    QLabel* SerNum = nullptr;
+    QLabel* FVersion = nullptr;
+    QLabel* pnMACAddr = nullptr;
+    QLabel* HVersion = nullptr;
+    // Pages and the commands below them.
+    QTabWidget* PageControl1 = nullptr;
+    QPushButton* btnReadSettings = nullptr;
+    QPushButton* btnWriteSettings = nullptr;
+    QCheckBox* cbDontRead = nullptr;
+    QGroupBox* gbKvdFolder = nullptr;
+    QLabel* lblKvdFolder = nullptr;
+    QLabel* CommandInfo = nullptr;
+    // Menu.
+    QAction* mSelectKvdDir = nullptr;
+    QAction* mSaveProfile = nullptr;
+    QAction* mLoadProfile = nullptr;
+    QAction* mSaveKVC = nullptr;
+    QAction* mExit = nullptr;
+    QAction* mAbout = nullptr;
+};
+
+} // namespace plendoro

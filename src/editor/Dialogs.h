@@ -1,0 +1,40 @@
+#pragma once
+// Every modal question, message and file or folder choice goes through this
+// service, so that tests answer them without a person.
+#include <QString>
+
+class QWidget;
+
+namespace plendoro {
+
+class DialogService {
+public:
+    enum class Icon { None, Information, Warning, Error, Question };
+
+    virtual ~DialogService() = default;
+    virtual void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) = 0;
+    // "Да" / "Нет": true for "Да".
+    virtual bool Ask(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // An empty result means the user cancelled.
+    virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
+    virtual QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) = 0;
+    virtual QString SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                             const QString& defaultSuffix) = 0;
+};
+
+// The real dialogs of the desktop.
+class QtDialogService final : public DialogService {
+public:
+    void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) override;
+    bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
+    QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
+    QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;
+    QString SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                     const QString& defaultSuffix) override;
+
+    static QtDialogService& Instance();
+};
+
+inline const QString kAppCaption = QStringLiteral("Kovaltrak Plendoro");
+
+} // namespace plendoro

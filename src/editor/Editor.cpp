@@ -1,0 +1,81 @@
+#include "editor/Editor.h"
+
+#include "editor/FieldMechanisms.h"
+
+#include <QTabWidget>
+
+namespace plendoro {
+
+TEditor::TEditor(QTabWidget* PageControl1, DialogService& dialogs, QObject* parent)
+    : QObject(parent), pages_(PageControl1), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("Editor"));
+}
+
+QWidget* TEditor::Field(const QString& name) const
+{
+    return FindFieldByName(name, pages_);
+}
+
+QWidget* TEditor::Field(const char* prefix, int digit, const char* suffix) const
+{
+    return Field(QLatin1String(prefix) + QString::number(digit) + QLatin1String(suffix));
+}
+
+void TEditor::RefreshRules()
+{
+    if (recording) {
+        recording->RecordingMethodRule();
+        recording->SendMethodRule();
+        recording->EncryptionRule();
+    }
+    if (analog) {
+        for (int n : {1, 2})
+            analog->AsDigitalRule(n);
+        for (int n : {1, 2})
+            analog->AdaptiveRule(n);
+        for (int n : {1, 2})
+            analog->ThresholdDisplay(n);
+    }
+    if (recording)
+        recording->AddressModeRule();
+    if (inputs) {
+        inputs->ShowFirstInputsPage();
+        for (int n = 1; n <= kInputCount; ++n)
+            inputs->InputModeRule(n);
+        for (int n = 1; n <= kInputCount; ++n)
+            inputs->DurationMirror(n);
+    }
+    if (rs485)
+        for (int n = 1; n <= kInputCount; ++n)
+            rs485->FuelSensorRule(n);
+    if (inputs) {
+        for (int n = 1; n <= kInputCount; ++n)
+            inputs->DataSendingRule(n);
+        for (int n = 1; n <= kInputCount; ++n)
+            inputs->ContinuousRule(n);
+    }
+    if (controlPoints)
+        for (int n = 1; n <= 3; ++n)
+            controlPoints->TransferRule(n);
+    if (oneWire && firmwareVersion_ > 304) {
+        oneWire->IbReadAnyRule();
+        for (int n = 1; n <= kInputCount; ++n)
+            oneWire->SensorSlotRule(n);
+        oneWire->ReadAllRule();
+    }
+    if (can)
+        can->DisableCanListButtons();
+}
+
+int DigitAt(const QObject* sender, int position)
+{
+    if (!sender)
+        return 0;
+    const QString name = sender->objectName();
+    if (position < 0 || position >= name.size() || !name.at(position).isDigit())
+        return 0;
+    return name.at(position).digitValue();
+}
+
+} // namespace plendoro

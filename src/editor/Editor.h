@@ -1,0 +1,137 @@
+#pragma once
+// The configuration editor: the main page set with its fields, the firmware
+// version the fields follow, and the rule sets of the pages. Each rule set
+// is its own object that registers itself here when constructed, so the
+// window can run every rule in its fixed order.
+#include <QObject>
+#include <QString>
+
+class QTabWidget;
+class QWidget;
+
+namespace plendoro {
+
+class DialogService;
+
+constexpr int kInputCount = 8;
+
+// What the window and the other pages ask of each page's rules. Input and
+// sensor numbers count from 1.
+
+// Device, transfer and network pages.
+class RecordingRulesApi {
+public:
+    virtual ~RecordingRulesApi() = default;
+    virtual void RecordingMethodRule() = 0; // cbWriteMethodChange
+    virtual void SendMethodRule() = 0;      // cbSendMethodChange
+    virtual void EncryptionRule() = 0;      // cbEncryptChange
+    virtual void AddressModeRule() = 0;     // the DHCP / static address choice
+};
+
+// Digital inputs and their event transfer.
+class InputsRulesApi {
+public:
+    virtual ~InputsRulesApi() = default;
+    virtual void ShowFirstInputsPage() = 0; // "Входы 1-4" with the shared captions
+    virtual void InputModeRule(int input) = 0;
+    virtual void DurationMirror(int input) = 0;
+    virtual void DataSendingRule(int input) = 0;
+    virtual void ContinuousRule(int input) = 0;
+    virtual void InputsDefaults() = 0; // presses the inputs defaults button
+};
+
+class AnalogRulesApi {
+public:
+    virtual ~AnalogRulesApi() = default;
+    virtual void AsDigitalRule(int input) = 0;
+    virtual void AdaptiveRule(int input) = 0;
+    virtual void ThresholdDisplay(int input) = 0;
+    virtual void AnalogDefaults() = 0;
+};
+
+class Rs485RulesApi {
+public:
+    virtual ~Rs485RulesApi() = default;
+    virtual void FuelSensorRule(int sensor) = 0;
+    virtual void Rs485Defaults() = 0;
+};
+
+class ControlPointRulesApi {
+public:
+    virtual ~ControlPointRulesApi() = default;
+    virtual void TransferRule(int point) = 0; // cbSendEvCP1..3
+    // The store step that ends the checks before writing; false refuses.
+    virtual bool StoreRule() = 0;
+};
+
+class OneWireRulesApi {
+public:
+    virtual ~OneWireRulesApi() = default;
+    virtual void IbReadAnyRule() = 0;        // cbIbReadAnyClick
+    virtual void SensorSlotRule(int slot) = 0; // cbItempAddr1Click ..
+    virtual void ReadAllRule() = 0;          // cbItempReadAllClick
+    virtual void OneWireDefaults() = 0;      // btn1wireAsDefaultClick
+};
+
+class CanListsApi {
+public:
+    virtual ~CanListsApi() = default;
+    virtual void DisableCanListButtons() = 0;
+};
+
+class TEditor : public QObject {
+    Q_OBJECT
+public:
+    TEditor(QTabWidget* PageControl1, DialogService& dialogs, QObject* parent = nullptr);
+
+    QTabWidget* Pages() const { return pages_; }
+    DialogService& Dialogs() const { return dialogs_; }
+
+    // Firmware and hardware version of the attached tracker; 403 and 4
+    // while none is attached.
+    int FirmwareVersion() const { return firmwareVersion_; }
+    void SetFirmwareVersion(int v) { firmwareVersion_ = v; }
+    int HardwareVersion() const { return hardwareVersion_; }
+    void SetHardwareVersion(int v) { hardwareVersion_ = v; }
+
+    // A field by its component name (FindFieldByName over the main page set);
+    // null when there is none.
+    QWidget* Field(const QString& name) const;
+    template <typename T>
+    T* FieldAs(const QString& name) const
+    {
+        return qobject_cast<T*>(Field(name));
+    }
+    // A family member: prefix + input digit + suffix, e.g. ("cbIn", 3, "Send").
+    QWidget* Field(const char* prefix, int digit, const char* suffix = "") const;
+    template <typename T>
+    T* FieldAs(const char* prefix, int digit, const char* suffix = "") const
+    {
+        return qobject_cast<T*>(Field(prefix, digit, suffix));
+    }
+
+    // Re-runs the rules of every page in their fixed order.
+    void RefreshRules();
+
+    // Rule sets, registered by their constructors; absent ones are skipped.
+    RecordingRulesApi* recording = nullptr;
+    InputsRulesApi* inputs = nullptr;
+    AnalogRulesApi* analog = nullptr;
+    Rs485RulesApi* rs485 = nullptr;
+    ControlPointRulesApi* controlPoints = nullptr;
+    OneWireRulesApi* oneWire = nullptr;
+    CanListsApi* can = nullptr;
+
+private:
+    QTabWidget* pages_;
+    DialogService& dialogs_;
+    int firmwareVersion_ = 403;
+    int hardwareVersion_ = 4;
+};
+
+// The input digit of a family handler's sender: the character at a fixed
+// position of its component name ("cbIn3Send" at 4 gives 3); 0 when the
+// name is too short or that character is not a digit.
+int DigitAt(const QObject* sender, int position);
+
+} // namespace plendoro

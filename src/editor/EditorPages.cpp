@@ -1,0 +1,30 @@
+#include "editor/EditorPages.h"
+
+#include "AnalogPage.h"
+#include "ControlPointsPage.h"
+#include "DevicePage.h"
+#include "ExtensionsPage.h"
+#include "InputsPage.h"
+#include "TransferPage.h"
+#include "WifiPage.h"
+#include "editor/FieldFilters.h"
+
+#include <QTabWidget>
+
+namespace plendoro {
+
+void AddEditorPages(QTabWidget* PageControl1)
+{
+    const QList<QWidget*> pages = {
+        new DevicePage, new TransferPage, new WifiPage, new InputsPage,
+        new AnalogPage, new ExtensionsPage, new ControlPointsPage,
+    };
+    for (QWidget* page : pages)
+        PageControl1->addTab(page, page->windowTitle());
+    // The control-point page is present but never offered.
+    const int cp = PageControl1->indexOf(pages.back());
+    PageControl1->setTabEnabled(cp, false);
+    InstallFieldFilters(PageControl1);
+}
+
+} // namespace plendoro

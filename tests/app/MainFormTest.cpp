@@ -1,0 +1,243 @@
+// The main window's life: start-up with and without a settings file, the
+// settings it writes back, and the device presence check against the
+// simulated tracker.
+#include "app/MainForm.h"
+#include "app/core/IniFile.h"
+#include "plendoro_sim.h"
+
+#include "ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace plendoro;
+
+namespace {
+
+struct MainFormFixture : ::testing::Test {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    UsbLink link;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        setenv("PLENDORO_D2XX_LIBRARY", PLENDORO_SIM_LIBRARY, 1);
+        PlSim_Reset();
+    }
+    void TearDown() override { form.reset(); }
+
+    QString Folder() const { return dir.path() + QLatin1Char('/'); }
+    std::string IniPath() const { return (Folder() + QStringLiteral("Plendoro.ini")).toStdString(); }
+    void WriteIni(const std::string& text)
+    {
+        ASSERT_TRUE(WriteFileAtomically(IniPath(), text));
+    }
+    std::string Ini() const
+    {
+        std::string s;
+        ReadWholeFile(IniPath(), s);
+        return s;
+    }
+
+    // Shows the window and lets its start timer run once.
+    void Start()
+    {
+        TMainForm::Options o;
+        o.programFolder = Folder();
+        o.link = &link;
+        o.dialogs = &dialogs;
+        o.watchDevices = false;
+        form = std::make_unique<TMainForm>(o);
+        form->show();
+        ASSERT_TRUE(form->InitTimer()->isActive());
+        QTest::qWait(150);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(form->InitTimer()->isActive());
+    }
+    QLabel* Label(const char* name) const { return form->findChild<QLabel*>(QLatin1String(name)); }
+    QPushButton* Button(const char* name) const { return form->findChild<QPushButton*>(QLatin1String(name)); }
+    bool Red(const char* name) const { return Label(name)->styleSheet().contains(QStringLiteral("red")); }
+};
+
+} // namespace
+
+TEST_F(MainFormFixture, StartWithoutSettingsFile)
+{
+    Start();
+    EXPECT_EQ(form->KvdFolder(), Folder() + QStringLiteral("KVD/"));
+    EXPECT_EQ(form->UpdatePort(), 22220);
+    EXPECT_EQ(Label("lblKvdFolder")->text(), form->KvdFolder());
+    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Kovaltrak Plendoro ")));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Kovaltrak Plendoro %1").arg(QStringLiteral(PLENDORO_VERSION_STRING)));
+    for (const auto& s : dialogs.shown)
+        EXPECT_NE(s.kind, QStringLiteral("folder")) << "a known folder is not asked for";
+}
+
+TEST_F(MainFormFixture, EmptyFolderIsAskedForAndStoredAtOnce)
+{
+    WriteIni("[COMMON]\r\nLastKvdFolder=\r\nMainForm=10,20,900,700\r\n");
+    QDir(dir.path()).mkdir(QStringLiteral("chosen"));
+    dialogs.paths.push_back(dir.path() + QStringLiteral("/chosen//"));
+    Start();
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.front().kind, QStringLiteral("folder"));
+    EXPECT_EQ(dialogs.shown.front().caption, QStringLiteral("Выберите каталог для KVD файлов"));
+    const QString expected = dir.path() + QStringLiteral("/chosen/");
+    EXPECT_EQ(form->KvdFolder(), expected);
+    EXPECT_EQ(Label("lblKvdFolder")->text(), expected);
+    EXPECT_NE(Ini().find("LastKvdFolder=" + expected.toStdString() + "\r\n"), std::string::npos) << Ini();
+    EXPECT_NE(Ini().find("MainForm=10,20,900,700"), std::string::npos) << "other lines stay";
+}
+
+TEST_F(MainFormFixture, CancelledFolderChoiceKeepsTheFolder)
+{
+    WriteIni("[COMMON]\r\nLastKvdFolder=\r\n");
+    Start();
+    EXPECT_EQ(form->KvdFolder(), QString());
+    EXPECT_EQ(Ini(), "[COMMON]\r\nLastKvdFolder=\r\n");
+}
+
+TEST_F(MainFormFixture, GeometryIsWrittenOnlyWhenItChanged)
+{
+    const std::string original = "[COMMON]\r\nLastKvdFolder=/data/kvd/\r\nMainForm=40,30,1000,760\r\n";
+    WriteIni(original);
+    Start();
+    EXPECT_EQ(form->y(), 40);
+    EXPECT_EQ(form->x(), 30);
+    EXPECT_EQ(form->width(), 1000);
+    EXPECT_EQ(form->height(), 760);
+    form->close();
+    form.reset();
+    EXPECT_EQ(Ini(), original) << "neither key changed";
+
+    Start();
+    form->resize(1001, 760);
+    form->close();
+    form.reset();
+    EXPECT_EQ(Ini(), "[COMMON]\r\nLastKvdFolder=/data/kvd/\r\nMainForm=40,30,1001,760\r\n");
+}
+
+TEST_F(MainFormFixture, MissingLibraryEndsWithAMessage)
+{
+    setenv("PLENDORO_D2XX_LIBRARY", "/nonexistent/libftd2xx.so", 1);
+    TMainForm::Options o;
+    o.programFolder = Folder();
+    o.link = &link;
+    o.dialogs = &dialogs;
+    o.watchDevices = false;
+    form = std::make_unique<TMainForm>(o);
+    form->show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Plendoro"));
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Перед первым запуском программы подключите\t\t\t\t \r\n"
+                                                    "устройство к USB и установите драйвер."));
+    EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Error);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainFormFixture, HelpAndAbout)
+{
+    Start();
+    form->HelpRequested();
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Не найден файл справки Plendoro.chm"));
+    EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("Kovaltrak Plendoro"));
+
+    form->mAboutClick();
+    QPointer<TAboutForm> first = form->About();
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->isModal());
+    form->mAboutClick();
+    EXPECT_EQ(form->About(), first.data()) << "one About window at a time";
+    EXPECT_EQ(first->VersionLabel()->text(), QStringLiteral("Версия " PLENDORO_VERSION_STRING));
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull()) << "closing destroys it";
+}
+
+TEST_F(MainFormFixture, StartWithoutTracker)
+{
+    PlSim_Unplug(0);
+    Start();
+    for (const char* panel : {"SerNum", "FVersion", "HVersion"}) {
+        EXPECT_EQ(Label(panel)->text(), QStringLiteral("------"));
+        EXPECT_TRUE(Red(panel)) << panel;
+    }
+    EXPECT_EQ(Label("pnMACAddr")->text(), QStringLiteral("--:--:--:--:--:--"));
+    EXPECT_TRUE(Red("pnMACAddr"));
+    EXPECT_EQ(Label("CommandInfo")->text(), QStringLiteral("Устройство не подключено"));
+    EXPECT_TRUE(Red("CommandInfo"));
+    EXPECT_FALSE(Button("btnReadSettings")->isEnabled());
+    EXPECT_FALSE(Button("btnWriteSettings")->isEnabled());
+    EXPECT_EQ(form->FirmwareVersion(), 403);
+}
+
+TEST_F(MainFormFixture, PlugInAndPullOut)
+{
+    PlSim_Unplug(0);
+    Start();
+    PlSim_Plug(0);
+    form->CheckDevicePresence();
+    EXPECT_EQ(Label("SerNum")->text(), QStringLiteral("0005000"));
+    EXPECT_FALSE(Red("SerNum"));
+    EXPECT_EQ(Label("pnMACAddr")->text(), QStringLiteral("00:50:26:00:13:88"));
+    EXPECT_EQ(Label("FVersion")->text(), QStringLiteral("4.03"));
+    EXPECT_EQ(Label("HVersion")->text(), QStringLiteral("4"));
+    EXPECT_TRUE(Button("btnReadSettings")->isEnabled());
+    EXPECT_TRUE(Button("btnWriteSettings")->isEnabled());
+    EXPECT_TRUE(form->Link().Connected());
+    EXPECT_FALSE(form->Link().HasHandle()) << "the device is closed between exchanges";
+
+    // Another USB device coming or going changes nothing.
+    PlSim_ClearLog(0);
+    form->CheckDevicePresence();
+    EXPECT_EQ(Label("SerNum")->text(), QStringLiteral("0005000"));
+    EXPECT_EQ(PlSim_RequestCount(0), 0) << "the probe only opens and closes";
+
+    QApplication::clipboard()->clear();
+    QTest::mouseDClick(Label("pnMACAddr"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("00:50:26:00:13:88"));
+
+    PlSim_Unplug(0);
+    form->CheckDevicePresence();
+    EXPECT_EQ(Label("SerNum")->text(), QStringLiteral("------"));
+    EXPECT_EQ(Label("CommandInfo")->text(), QStringLiteral("Устройство не подключено"));
+    EXPECT_FALSE(Button("btnReadSettings")->isEnabled());
+    EXPECT_EQ(form->Link().DeviceIndex(), -1);
+    EXPECT_FALSE(form->Link().Connected());
+}
+
+TEST_F(MainFormFixture, TrackerThatNeverAnswersItsVersion)
+{
+    PlSim_Unplug(0);
+    Start();
+    PlSim_SetFault(0, "version_silent");
+    PlSim_Plug(0);
+    form->CheckDevicePresence();
+    EXPECT_EQ(Label("CommandInfo")->text(), QStringLiteral("Ошибка чтения версии прошивки"));
+    EXPECT_TRUE(Red("CommandInfo"));
+    EXPECT_EQ(Label("SerNum")->text(), QStringLiteral("0005000"));
+    EXPECT_EQ(Label("pnMACAddr")->text(), QStringLiteral("00:50:26:00:13:88"));
+    EXPECT_EQ(Label("FVersion")->text(), QStringLiteral("------"));
+    EXPECT_FALSE(form->Link().Connected());
+    EXPECT_GE(form->Link().DeviceIndex(), 0) << "identified, version unread";
+}
+
+TEST_F(MainFormFixture, OldFirmwareDoesNotAskForHardware)
+{
+    PlSim_SetVersions(0, 305, 2);
+    Start();
+    EXPECT_EQ(Label("FVersion")->text(), QStringLiteral("3.05"));
+    EXPECT_EQ(Label("HVersion")->text(), QStringLiteral("------"));
+    EXPECT_EQ(form->Identity().hardwareVersion, 4);
+    EXPECT_EQ(form->FirmwareVersion(), 305);
+}

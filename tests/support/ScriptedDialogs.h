@@ -1,0 +1,57 @@
+#pragma once
+// Answers the program's dialogs from a script and records what was shown.
+#include "editor/Dialogs.h"
+
+#include <QStringList>
+#include <deque>
+
+class ScriptedDialogs final : public plendoro::DialogService {
+public:
+    struct Shown {
+        QString kind, caption, text;
+        Icon icon = Icon::None;
+    };
+
+    void Message(QWidget*, const QString& caption, const QString& text, Icon icon) override
+    {
+        shown.push_back({QStringLiteral("message"), caption, text, icon});
+    }
+    bool Ask(QWidget*, const QString& caption, const QString& text) override
+    {
+        shown.push_back({QStringLiteral("ask"), caption, text, Icon::Question});
+        if (answers.empty())
+            return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString ChooseFolder(QWidget*, const QString& title, const QString& start) override
+    {
+        shown.push_back({QStringLiteral("folder"), title, start, Icon::None});
+        return Next();
+    }
+    QString OpenFile(QWidget*, const QString& title, const QString& folder, const QString&) override
+    {
+        shown.push_back({QStringLiteral("open"), title, folder, Icon::None});
+        return Next();
+    }
+    QString SaveFile(QWidget*, const QString& title, const QString& folder, const QString&, const QString&) override
+    {
+        shown.push_back({QStringLiteral("save"), title, folder, Icon::None});
+        return Next();
+    }
+
+    std::deque<bool> answers;
+    std::deque<QString> paths;
+    std::vector<Shown> shown;
+
+private:
+    QString Next()
+    {
+        if (paths.empty())
+            return {};
+        QString p = paths.front();
+        paths.pop_front();
+        return p;
+    }
+};
