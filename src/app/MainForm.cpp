@@ -2,6 +2,8 @@
 
 #include "app/About.h"
 #include "app/DeviceMonitor.h"
+#include "app/RoundButtons.h"
+#include "editor/Editor.h"
 #include "app/core/ProgramVersion.h"
 #include "editor/Dialogs.h"
 #include "editor/EditorPages.h"
@@ -78,8 +80,6 @@ TMainForm::TMainForm(const Options& options, QWidget* parent) : QMainWindow(pare
     initTimer.setInterval(100);
     initTimer.setSingleShot(false);
     connect(&initTimer, &QTimer::timeout, this, &TMainForm::initTimerTimer);
-    CANSearchTimer.setObjectName(QStringLiteral("CANSearchTimer"));
-    CANSearchTimer.setInterval(1000);
 
     BuildWindow();
 }
@@ -122,6 +122,16 @@ void TMainForm::BuildWindow()
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     AddEditorPages(PageControl1);
+    editor_ = new TEditor(PageControl1, *dialogs_, this);
+    CreateEditorRules(*editor_);
+    InstallBalloonClosers(PageControl1);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        // While the memory is being cleared the current page stays.
+        if (pagesLocked_ && index != lockedPage_) {
+            QSignalBlocker block(PageControl1);
+            PageControl1->setCurrentIndex(lockedPage_);
+        }
+    });
     layout->addWidget(PageControl1, 1);
 
     // Commands below the pages.
@@ -239,6 +249,8 @@ void TMainForm::FormShow()
     initTimer.start();
     // 8.
     localHourOffset_ = ComputeLocalHourOffset();
+    // 9.
+    ApplyRoundButtonImages(PageControl1, palette());
     // 10. The control-point page is never offered.
     if (QWidget* cp = PageControl1->findChild<QWidget*>(QStringLiteral("TabSheet3")))
         PageControl1->setTabVisible(PageControl1->indexOf(cp), false);
@@ -348,6 +360,10 @@ void TMainForm::RebuildSendLists()
 
 void TMainForm::ClearCanParameters()
 {
+    if (editor_->can) {
+        editor_->can->ClearCanParameters();
+        return;
+    }
     for (const char* name : {"lbCANFoundedIds", "lbCANUsedCommon", "lbCANUsedFuel", "lbCANUsedUser"})
         if (auto* list = PageControl1->findChild<QListWidget*>(QLatin1String(name)))
             list->clear();
@@ -370,8 +386,7 @@ void TMainForm::CheckDevicePresence()
         link_->SetConnected(false);
         link_->SetDeviceIndex(-1);
         ShowAbsentDevice();
-        identity_.firmwareVersion = kNoDeviceFirmwareVersion;
-        identity_.hardwareVersion = kNoDeviceHardwareVersion;
+        SetVersions(kNoDeviceFirmwareVersion, kNoDeviceHardwareVersion);
         ApplyVersionGate(PageControl1, identity_.firmwareVersion);
         EnableField("intGlonass", true);
         EnableField("cbStaticNav", true);
@@ -384,8 +399,7 @@ void TMainForm::CheckDevicePresence()
         link_->SetConnected(false);
         link_->SetDeviceIndex(-1);
         ShowAbsentDevice();
-        identity_.firmwareVersion = kNoDeviceFirmwareVersion;
-        identity_.hardwareVersion = kNoDeviceHardwareVersion;
+        SetVersions(kNoDeviceFirmwareVersion, kNoDeviceHardwareVersion);
         ApplyVersionGate(PageControl1, identity_.firmwareVersion);
         ApplyHardwareRule();
         RefreshRules();
@@ -402,6 +416,7 @@ void TMainForm::CheckDevicePresence()
         ShowStatus(QStringLiteral("Ошибка чтения версии прошивки"), true);
         return;
     }
+    SetVersions(identity_.firmwareVersion, identity_.hardwareVersion);
     SetPanelText(FVersion, QString::fromStdString(FormatFirmware(identity_.firmwareMajor, identity_.firmwareMinor)),
                  false);
     if (identity_.hardwareVersionRead)
@@ -418,7 +433,21 @@ void TMainForm::CheckDevicePresence()
 
 void TMainForm::RefreshRules()
 {
-    // The page rules join here as the editor gains them.
+    editor_->RefreshRules();
+}
+
+void TMainForm::SetVersions(int firmware, int hardware)
+{
+    identity_.firmwareVersion = firmware;
+    identity_.hardwareVersion = hardware;
+    editor_->SetFirmwareVersion(firmware);
+    editor_->SetHardwareVersion(hardware);
+}
+
+void TMainForm::SetPagesLocked(bool locked)
+{
+    pagesLocked_ = locked;
+    lockedPage_ = PageControl1->currentIndex();
 }
 
 void TMainForm::mSelectKvdDirClick()
@@ -468,6 +497,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 void TMainForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    // The desktop's colours changed: repaint the round pictures in them.
+    if (event->type() == QEvent::PaletteChange && shown_)
+        ApplyRoundButtonImages(PageControl1, palette());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -490,7 +522,8 @@ void TMainForm::FormDestroy()
         return;
     destroyed_ = true;
     initTimer.stop();
-    CANSearchTimer.stop();
+    if (editor_ && editor_->can)
+        editor_->can->ClearCanParameters();
     IniFile ini = SettingsFile();
     WriteGeometryIfChanged(ini, settings_.geometry, y(), x(), width(), height());
     HideBallon();

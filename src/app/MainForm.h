@@ -23,6 +23,7 @@ namespace plendoro {
 
 class DeviceMonitor;
 class DialogService;
+class TEditor;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -42,6 +43,9 @@ public:
     void CheckDevicePresence();
     // Re-runs every editor rule in its fixed order.
     void RefreshRules();
+    // While the memory is being cleared, the main pages refuse to change.
+    void SetPagesLocked(bool locked);
+    TEditor& Editor() { return *editor_; }
 
     // State shown to tests and to the rest of the window.
     UsbLink& Link() { return *link_; }
@@ -80,6 +84,7 @@ private:
     void ApplyHardwareRule();
     void RebuildSendLists();
     void ClearCanParameters();
+    void SetVersions(int firmware, int hardware);
     void EnableField(const char* name, bool enabled);
     IniFile SettingsFile() const;
 
@@ -100,7 +105,9 @@ private:
     QPointer<TAboutForm> about_;
 
     QTimer initTimer;
-    QTimer CANSearchTimer;
+    TEditor* editor_ = nullptr;
+    bool pagesLocked_ = false;
+    int lockedPage_ = 0;
 
     // Header.
     QLabel* SerNum = nullptr;

@@ -6,6 +6,10 @@
 #include <QObject>
 #include <QString>
 
+#include "model/Structs.h"
+
+#include <vector>
+
 class QTabWidget;
 class QWidget;
 
@@ -77,6 +81,11 @@ class CanListsApi {
 public:
     virtual ~CanListsApi() = default;
     virtual void DisableCanListButtons() = 0;
+    // The identifiers found on the bus with their recording choices.
+    virtual std::vector<TCANId_V3>& FoundCanParameters() = 0;
+    // Empties the found identifiers and the page's lists.
+    virtual void ClearCanParameters() = 0;
+    virtual void RebuildCanLists() = 0;
 };
 
 class TEditor : public QObject {

@@ -27,4 +27,9 @@ void AddEditorPages(QTabWidget* PageControl1)
     InstallFieldFilters(PageControl1);
 }
 
+void CreateEditorRules(TEditor& editor)
+{
+    (void)editor;
+}
+
 } // namespace plendoro

@@ -1,6 +1,7 @@
 #include "editor/FieldMechanisms.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QScrollArea>
@@ -135,6 +136,12 @@ void FieldBalloon::ShowAt(const QPoint& globalAnchor, const QString& message)
     timer_.start(kTimeoutMs);
 }
 
+void FieldBalloon::HideIfShown()
+{
+    timer_.stop();
+    hide();
+}
+
 QPoint BalloonAnchor(const QWidget* field)
 {
     const QPoint origin = field->mapToGlobal(QPoint(0, 0));
@@ -157,9 +164,62 @@ void ShowFieldError(const QString& message, QWidget* field)
 
 void HideBallon()
 {
-    FieldBalloon& balloon = FieldBalloon::Instance();
-    balloon.Timer().stop();
-    balloon.hide();
+    FieldBalloon::Instance().HideIfShown();
+}
+
+namespace {
+
+class BalloonCloser final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut)
+            HideBallon();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QStringList Family(const char* prefix, int last, const char* suffix = "")
+{
+    QStringList names;
+    for (int i = 1; i <= last; ++i)
+        names << QLatin1String(prefix) + QString::number(i) + QLatin1String(suffix);
+    return names;
+}
+
+} // namespace
+
+void InstallBalloonClosers(QWidget* root)
+{
+    QStringList onEditAndLeave = {
+        QStringLiteral("edWritePeriod"), QStringLiteral("edPassword"), QStringLiteral("edServer"),
+        QStringLiteral("edServerPort"), QStringLiteral("edSendPeriod"), QStringLiteral("edSSID"),
+        QStringLiteral("edWEPKey"), QStringLiteral("edIpAddress"), QStringLiteral("edIpMask"),
+        QStringLiteral("edDefGate"), QStringLiteral("edCnt12SendPeriod"), QStringLiteral("edCnt34SendPeriod"),
+        QStringLiteral("edAIn1AdLevel"), QStringLiteral("edAIn2AdLevel"), QStringLiteral("edAIn1AverPeriod"),
+        QStringLiteral("edAIn2AverPeriod"), QStringLiteral("edAInWritePeriod"), QStringLiteral("edLLSWritePeriod58"),
+        QStringLiteral("edIbAddr"), QStringLiteral("edItempWritePeriod58"), QStringLiteral("edCANPeriodSave"),
+    };
+    onEditAndLeave << Family("edSendEvtLenIn", 8) << Family("edLLSAddr", 8) << Family("edItempAddr", 8);
+    const QStringList onLeave = {QStringLiteral("edCnt56SendPeriod"), QStringLiteral("edCnt78SendPeriod"),
+                                 QStringLiteral("edLLSWritePeriod14")};
+    // Leaving a duration field runs its mirror, which closes the balloon too.
+    const QStringList onEdit = Family("edIn", 8, "Duration");
+
+    auto* closer = new BalloonCloser(root);
+    closer->setObjectName(QStringLiteral("BalloonCloser"));
+    for (const QString& name : onEditAndLeave + onEdit + onLeave) {
+        QWidget* w = root->findChild<QWidget*>(name);
+        if (!w)
+            continue;
+        // Text fields and spin fields both announce their text.
+        if (!onLeave.contains(name))
+            QObject::connect(w, SIGNAL(textChanged(QString)), &FieldBalloon::Instance(), SLOT(HideIfShown()));
+        w->installEventFilter(closer);
+    }
 }
 
 } // namespace plendoro

@@ -40,6 +40,9 @@ public:
     void SetField(QWidget* field) { field_ = field; }
     QTimer& Timer() { return timer_; }
 
+public slots:
+    void HideIfShown();
+
 private:
     FieldBalloon();
     QTimer timer_;
@@ -52,5 +55,9 @@ void ShowFieldError(const QString& message, QWidget* field);
 QPoint BalloonAnchor(const QWidget* field);
 // Closes the balloon if it is shown.
 void HideBallon();
+
+// Closes the balloon when the user edits or leaves the fields that have
+// that habit; a few fields keep it for its full time.
+void InstallBalloonClosers(QWidget* root);
 
 } // namespace plendoro
