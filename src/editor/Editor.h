@@ -39,6 +39,8 @@ public:
     virtual void ShowFirstInputsPage() = 0; // "Входы 1-4" with the shared captions
     virtual void InputModeRule(int input) = 0;
     virtual void DurationMirror(int input) = 0;
+    // The level mirror as the inputs page's cbInNLevel runs it.
+    virtual void LevelMirror(int input) = 0;
     virtual void DataSendingRule(int input) = 0;
     virtual void ContinuousRule(int input) = 0;
     virtual void InputsDefaults() = 0; // presses the inputs defaults button

@@ -7,7 +7,12 @@
 #include "InputsPage.h"
 #include "TransferPage.h"
 #include "WifiPage.h"
+#include "editor/Editor.h"
 #include "editor/FieldFilters.h"
+#include "editor/rules/ControlPointRules.h"
+#include "editor/rules/OneWireRules.h"
+#include "editor/rules/Rs485Rules.h"
+#include "editor/rules/RecordingRules.h"
 
 #include <QTabWidget>
 
@@ -29,7 +34,11 @@ void AddEditorPages(QTabWidget* PageControl1)
 
 void CreateEditorRules(TEditor& editor)
 {
-    (void)editor;
+    // Each rule set registers itself with the editor, which owns it.
+    new RecordingRules(editor);
+    new ControlPointRules(editor);
+    new Rs485Rules(editor);
+    new OneWireRules(editor);
 }
 
 } // namespace plendoro

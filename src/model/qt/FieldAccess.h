@@ -1,0 +1,50 @@
+#pragma once
+// Reading and setting editor fields by name, with the original toolkit's
+// event habits: list positions are set without running their rule; texts,
+// ticks and radio buttons are set with their signals live, so a state that
+// really changes runs its rule as the user's own change would.
+#include "model/EditorValues.h"
+
+#include <QString>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace plendoro {
+
+class TEditor;
+
+class FieldAccess {
+public:
+    explicit FieldAccess(TEditor& editor) : editor_(editor) {}
+
+    QWidget* Find(const QString& name) const;
+
+    std::string Text(const QString& name) const;
+    void SetText(const QString& name, const std::string& text);
+    int Index(const QString& name) const;
+    void SetIndex(const QString& name, int index);
+    int Count(const QString& name) const;
+    bool Checked(const QString& name) const;
+    void SetChecked(const QString& name, bool checked);
+    // A radio group's checked button, -1 for none.
+    int Radio(const QString& group) const;
+    void SetRadio(const QString& group, int position);
+    int Spin(const QString& name) const;
+    void SetSpin(const QString& name, int value);
+    TimeOfDay Time(const QString& name) const;
+    void SetTime(const QString& name, TimeOfDay time);
+    std::vector<std::string> Items(const QString& name) const;
+    void SetItems(const QString& name, const std::vector<std::string>& items);
+    bool Enabled(const QString& name) const;
+    void SetEnabled(const QString& name, bool enabled);
+
+    // "prefix" + n + "suffix".
+    static QString Name(const char* prefix, int n, const char* suffix = "");
+
+private:
+    TEditor& editor_;
+};
+
+} // namespace plendoro

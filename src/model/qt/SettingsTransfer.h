@@ -1,0 +1,51 @@
+#pragma once
+// Reading every settings block of the tracker into the editor and writing
+// the editor back as blocks, in the order and sizes of the tracker's
+// firmware generation.
+#include "common/Clock.h"
+#include "link/ByteLink.h"
+#include "link/Identification.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace plendoro {
+
+class TEditor;
+
+// One block of the editor, encoded as the device or a profile stores it.
+std::vector<std::uint8_t> EncodeBlockFromEditor(TEditor& editor, int block, FirmwareGeneration layout,
+                                                int firmwareVersion, int localHourOffset);
+// Decodes one block into the editor and runs the rules its decoder asks
+// for. The recording-method rule runs only after a device read. False when
+// the bytes are too few for the block.
+bool DecodeBlockIntoEditor(TEditor& editor, int block, std::span<const std::uint8_t> bytes,
+                           FirmwareGeneration layout, int firmwareVersion, int localHourOffset, bool fromDevice);
+
+struct BlockTransfer {
+    ByteLink& link;
+    Clock& clock;
+    TEditor& editor;
+    int firmwareVersion;
+    int localHourOffset;
+    // The status line: text, error flag.
+    std::function<void(const QString&, bool)> showStatus;
+};
+
+// The blocks of a firmware version, in transfer order.
+std::vector<int> BlocksOf(int firmwareVersion);
+std::size_t BlockSize(int block, int firmwareVersion);
+
+// The device must be open. Stops at the first failing block, whose
+// failure text is then in the status line; the blocks before it stay
+// decoded.
+bool ReadAllBlocks(const BlockTransfer& t);
+// 0 when every block was written, else 1 + the position of the failing
+// block (block 0 → 1, 1 → 2, 2 → 3, 3 → 4, 5 → 5, 6 → 6).
+int WriteAllBlocks(const BlockTransfer& t);
+QString WriteResultText(int code);
+
+} // namespace plendoro
