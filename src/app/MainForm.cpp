@@ -8,6 +8,10 @@
 #include "editor/Dialogs.h"
 #include "editor/EditorPages.h"
 #include "editor/FieldMechanisms.h"
+#include "editor/Validation.h"
+#include "editor/rules/OneWireRules.h"
+#include "services/CanSearch.h"
+#include "model/qt/SettingsTransfer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -124,6 +128,9 @@ void TMainForm::BuildWindow()
     AddEditorPages(PageControl1);
     editor_ = new TEditor(PageControl1, *dialogs_, this);
     CreateEditorRules(*editor_);
+    if (auto* oneWire = dynamic_cast<OneWireRules*>(editor_->oneWire))
+        oneWire->SetDevicePresence([this] { return link_->Connected(); });
+    canSearch_ = new CanSearch(*editor_, *link_, [this](const QString& text, bool error) { ShowStatus(text, error); });
     InstallBalloonClosers(PageControl1);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         // While the memory is being cleared the current page stays.
@@ -184,6 +191,8 @@ void TMainForm::BuildWindow()
     mAbout = help->addAction(QStringLiteral("О программе"));
     mAbout->setObjectName(QStringLiteral("mAbout"));
 
+    connect(btnReadSettings, &QPushButton::clicked, this, &TMainForm::btnReadSettingsClick);
+    connect(btnWriteSettings, &QPushButton::clicked, this, &TMainForm::btnWriteSettingsClick);
     connect(mSelectKvdDir, &QAction::triggered, this, &TMainForm::mSelectKvdDirClick);
     connect(mAbout, &QAction::triggered, this, &TMainForm::mAboutClick);
 
@@ -360,13 +369,8 @@ void TMainForm::RebuildSendLists()
 
 void TMainForm::ClearCanParameters()
 {
-    if (editor_->can) {
+    if (editor_->can)
         editor_->can->ClearCanParameters();
-        return;
-    }
-    for (const char* name : {"lbCANFoundedIds", "lbCANUsedCommon", "lbCANUsedFuel", "lbCANUsedUser"})
-        if (auto* list = PageControl1->findChild<QListWidget*>(QLatin1String(name)))
-            list->clear();
 }
 
 void TMainForm::CheckDevicePresence()
@@ -426,9 +430,10 @@ void TMainForm::CheckDevicePresence()
     RefreshRules();
     ShowPresentDevice();
     ApplyHardwareRule();
-    // Reading the settings on connection joins here with the settings
-    // transfer; until then nothing has been read either way.
-    ShowStatus(QStringLiteral("Настройки не были считаны"), false);
+    if (cbDontRead->isChecked())
+        ShowStatus(QStringLiteral("Настройки не были считаны"), false);
+    else
+        btnReadSettingsClick();
 }
 
 void TMainForm::RefreshRules()
@@ -448,6 +453,51 @@ void TMainForm::SetPagesLocked(bool locked)
 {
     pagesLocked_ = locked;
     lockedPage_ = PageControl1->currentIndex();
+}
+
+BlockTransfer TMainForm::Transfer()
+{
+    return BlockTransfer{*link_, SystemClock::Instance(), *editor_, identity_.firmwareVersion, localHourOffset_,
+                         [this](const QString& text, bool error) { ShowStatus(text, error); }};
+}
+
+void TMainForm::btnReadSettingsClick()
+{
+    if (!link_->Open())
+        return;
+    const bool ok = ReadAllBlocks(Transfer());
+    link_->Close();
+    if (ok)
+        ShowStatus(QStringLiteral("Настройки успешно считаны"), false);
+}
+
+void TMainForm::btnWriteSettingsClick()
+{
+    if (!link_->Open()) {
+        ShowStatus(QStringLiteral("Ошибка при открытии устройства"), true);
+        return;
+    }
+    if (!ValidateBeforeWrite()) {
+        link_->Close();
+        return;
+    }
+    const int code = WriteAllBlocks(Transfer());
+    ShowStatus(WriteResultText(code), code != 0);
+    if (code == 0)
+        AfterSuccessfulWrite();
+    link_->Close();
+}
+
+bool TMainForm::ValidateBeforeWrite()
+{
+    return ValidateSettings(*editor_);
+}
+
+void TMainForm::AfterSuccessfulWrite()
+{
+    // The server database files and the automatic profile are written here
+    // once the file writers exist; until then a write stores the blocks in
+    // the tracker and nothing on disk.
 }
 
 void TMainForm::mSelectKvdDirClick()

@@ -24,6 +24,8 @@ namespace plendoro {
 class DeviceMonitor;
 class DialogService;
 class TEditor;
+class CanSearch;
+struct BlockTransfer;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -46,6 +48,7 @@ public:
     // While the memory is being cleared, the main pages refuse to change.
     void SetPagesLocked(bool locked);
     TEditor& Editor() { return *editor_; }
+    CanSearch& CanBusSearch() { return *canSearch_; }
 
     // State shown to tests and to the rest of the window.
     UsbLink& Link() { return *link_; }
@@ -60,6 +63,8 @@ public:
     TAboutForm* About() const { return about_; }
 
     // Menu and command handlers.
+    void btnReadSettingsClick();
+    void btnWriteSettingsClick();
     void mSelectKvdDirClick();
     void mAboutClick();
     void HelpRequested();
@@ -85,6 +90,11 @@ private:
     void RebuildSendLists();
     void ClearCanParameters();
     void SetVersions(int firmware, int hardware);
+    BlockTransfer Transfer();
+    bool ValidateBeforeWrite();
+    // The server database files and the automatic profile that follow every
+    // successful write.
+    void AfterSuccessfulWrite();
     void EnableField(const char* name, bool enabled);
     IniFile SettingsFile() const;
 
@@ -106,6 +116,7 @@ private:
 
     QTimer initTimer;
     TEditor* editor_ = nullptr;
+    CanSearch* canSearch_ = nullptr;
     bool pagesLocked_ = false;
     int lockedPage_ = 0;
 

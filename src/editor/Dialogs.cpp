@@ -6,23 +6,29 @@
 
 namespace plendoro {
 
+namespace {
+QMessageBox::Icon ToQt(DialogService::Icon icon)
+{
+    switch (icon) {
+    case DialogService::Icon::None: return QMessageBox::NoIcon;
+    case DialogService::Icon::Information: return QMessageBox::Information;
+    case DialogService::Icon::Warning: return QMessageBox::Warning;
+    case DialogService::Icon::Error: return QMessageBox::Critical;
+    case DialogService::Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
 void QtDialogService::Message(QWidget* parent, const QString& caption, const QString& text, Icon icon)
 {
-    QMessageBox::Icon qicon = QMessageBox::NoIcon;
-    switch (icon) {
-    case Icon::None: qicon = QMessageBox::NoIcon; break;
-    case Icon::Information: qicon = QMessageBox::Information; break;
-    case Icon::Warning: qicon = QMessageBox::Warning; break;
-    case Icon::Error: qicon = QMessageBox::Critical; break;
-    case Icon::Question: qicon = QMessageBox::Question; break;
-    }
-    QMessageBox box(qicon, caption, text, QMessageBox::Ok, parent);
+    QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-bool QtDialogService::Ask(QWidget* parent, const QString& caption, const QString& text)
+bool QtDialogService::Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon)
 {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QMessageBox box(ToQt(icon), caption, text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
     box.setDefaultButton(yes);

@@ -14,7 +14,7 @@ public:
     virtual ~DialogService() = default;
     virtual void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) = 0;
     // "Да" / "Нет": true for "Да".
-    virtual bool Ask(QWidget* parent, const QString& caption, const QString& text) = 0;
+    virtual bool Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon = Icon::Question) = 0;
     // An empty result means the user cancelled.
     virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
     virtual QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) = 0;
@@ -26,7 +26,7 @@ public:
 class QtDialogService final : public DialogService {
 public:
     void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) override;
-    bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
+    bool Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon = Icon::Question) override;
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
     QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;
     QString SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,

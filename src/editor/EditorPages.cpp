@@ -9,10 +9,13 @@
 #include "WifiPage.h"
 #include "editor/Editor.h"
 #include "editor/FieldFilters.h"
+#include "editor/rules/AnalogRules.h"
 #include "editor/rules/ControlPointRules.h"
+#include "editor/rules/InputsRules.h"
 #include "editor/rules/OneWireRules.h"
 #include "editor/rules/Rs485Rules.h"
 #include "editor/rules/RecordingRules.h"
+#include "services/CanLists.h"
 
 #include <QTabWidget>
 
@@ -36,9 +39,12 @@ void CreateEditorRules(TEditor& editor)
 {
     // Each rule set registers itself with the editor, which owns it.
     new RecordingRules(editor);
+    new InputsRules(editor);
+    new AnalogRules(editor);
     new ControlPointRules(editor);
     new Rs485Rules(editor);
     new OneWireRules(editor);
+    new CanLists(editor);
 }
 
 } // namespace plendoro

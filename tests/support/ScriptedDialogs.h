@@ -16,9 +16,9 @@ public:
     {
         shown.push_back({QStringLiteral("message"), caption, text, icon});
     }
-    bool Ask(QWidget*, const QString& caption, const QString& text) override
+    bool Ask(QWidget*, const QString& caption, const QString& text, Icon icon = Icon::Question) override
     {
-        shown.push_back({QStringLiteral("ask"), caption, text, Icon::Question});
+        shown.push_back({QStringLiteral("ask"), caption, text, icon});
         if (answers.empty())
             return false;
         const bool a = answers.front();

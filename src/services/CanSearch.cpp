@@ -1,0 +1,153 @@
+#include "services/CanSearch.h"
+
+#include "editor/Dialogs.h"
+#include "model/TextNumbers.h"
+#include "services/core/CanParameters.h"
+#include "services/core/CanState.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QWidget>
+
+#include <algorithm>
+#include <vector>
+
+namespace plendoro {
+
+CanSearch::CanSearch(TEditor& editor, UsbLink& link, StatusFn showStatus, Clock& clock, QObject* parent)
+    : QObject(parent ? parent : &editor), editor_(editor), link_(link), showStatus_(std::move(showStatus)),
+      clock_(clock), timer_(this)
+{
+    setObjectName(QStringLiteral("CanSearch"));
+    timer_.setObjectName(QStringLiteral("CANSearchTimer"));
+    timer_.setInterval(kPollIntervalMs);
+    // A coarse timer may fire early; the duration is judged on whole polls.
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &CanSearch::CANSearchTimerTimer);
+    if (auto* button = editor.FieldAs<QAbstractButton>(QStringLiteral("btnCANSearch")))
+        connect(button, &QAbstractButton::clicked, this, &CanSearch::btnCANSearchClick);
+}
+
+void CanSearch::ShowStatus(const QString& text, bool error)
+{
+    if (showStatus_)
+        showStatus_(text, error);
+}
+
+// The read and write buttons sit below the pages, in the window itself.
+void CanSearch::Enable(const char* name, bool on)
+{
+    const QString n = QLatin1String(name);
+    QWidget* w = editor_.Field(n);
+    if (!w && editor_.Pages())
+        w = editor_.Pages()->window()->findChild<QWidget*>(n);
+    if (w)
+        w->setEnabled(on);
+}
+
+CanSearch::Exchange CanSearch::Send(std::string_view command, std::size_t capacity, unsigned timeoutMs,
+                                    std::string& reply)
+{
+    reply.clear();
+    if (!link_.Open())
+        return Exchange::OpenFailed;
+    link_.Write(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
+    std::vector<std::uint8_t> buffer(capacity);
+    const std::size_t got = std::min(link_.ReadTimed(buffer.data(), capacity, timeoutMs), capacity);
+    link_.Close();
+    reply.assign(reinterpret_cast<const char*>(buffer.data()), got);
+    return Exchange::Replied;
+}
+
+void CanSearch::btnCANSearchClick()
+{
+    if (editor_.Dialogs().Ask(editor_.Pages(), kAppCaption,
+                              QStringLiteral("Очистить результаты предыдущего поиска?"),
+                              DialogService::Icon::Warning) &&
+        editor_.can)
+        editor_.can->ClearCanParameters();
+    if (!StartCanSearch())
+        return;
+    Enable("btnWriteSettings", false);
+    Enable("btnReadSettings", false);
+    timer_.start();
+    Enable("btnCANSearch", false);
+    Enable("edCANSearchLen", false);
+    startTick_ = static_cast<std::uint32_t>(clock_.TickMs());
+    searching_ = true;
+    ShowStatus(QStringLiteral("Поиск параметров CAN"), false);
+    if (editor_.can)
+        editor_.can->DisableCanListButtons();
+}
+
+bool CanSearch::StartCanSearch()
+{
+    std::string reply;
+    if (Send(kStartCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs, reply) ==
+        Exchange::OpenFailed) {
+        ShowStatus(QStringLiteral("Ошибка при открытии"), true);
+        return false;
+    }
+    if (!ReplyBeginsWith(reply, kSearchStartedReply)) {
+        ShowStatus(QStringLiteral("Прибор не отвечает"), true);
+        return false;
+    }
+    return true;
+}
+
+void CanSearch::CANSearchTimerTimer()
+{
+    // A slow exchange must not let the next tick start inside this one.
+    timer_.stop();
+
+    std::string reply;
+    if (Send(kCanTestCommand, kCanStateReplyCapacity, kCanStateTimeoutMs, reply) == Exchange::OpenFailed) {
+        ShowStatus(QStringLiteral("Ошибка при открытии"), true);
+    } else if (editor_.can) {
+        if (const auto records = ParseCanState(reply)) {
+            std::vector<TCANId_V3>& found = editor_.can->FoundCanParameters();
+            for (const CanStateRecord& r : *records) {
+                // A known identifier keeps the data of its first report.
+                if (FindCanParameter(found, r.Id))
+                    continue;
+                found.push_back({r.Id, 0, 0, 0, r.dA, r.dB});
+                editor_.can->RebuildCanLists();
+            }
+        }
+    }
+
+    const QLineEdit* length = editor_.FieldAs<QLineEdit>(QStringLiteral("edCANSearchLen"));
+    const std::int64_t seconds =
+        ReadDecimal(length ? length->text().toStdString() : std::string(), kDefaultDurationSeconds);
+    const std::uint32_t elapsed = static_cast<std::uint32_t>(clock_.TickMs()) - startTick_;
+    // In 64 bits, so a long duration cannot wrap into a short one.
+    if (static_cast<std::int64_t>(elapsed) > seconds * 1000) {
+        searching_ = false;
+        Enable("btnCANSearch", true);
+        if (StopCanSearch())
+            ShowStatus(QStringLiteral("Поиск завершен"), false);
+    } else {
+        timer_.start();
+    }
+}
+
+bool CanSearch::StopCanSearch()
+{
+    Enable("btnWriteSettings", true);
+    Enable("btnReadSettings", true);
+    Enable("edCANSearchLen", true);
+    std::string reply;
+    if (Send(kStopCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs, reply) ==
+        Exchange::OpenFailed) {
+        ShowStatus(QStringLiteral("Ошибка при открытии"), true);
+        return false;
+    }
+    if (!ReplyBeginsWith(reply, kSearchStoppedReply)) {
+        ShowStatus(QStringLiteral("Прибор не отвечает"), true);
+        return false;
+    }
+    return true;
+}
+
+} // namespace plendoro
