@@ -1,6 +1,7 @@
 #include "services/CanSearch.h"
 
 #include "editor/Dialogs.h"
+#include "link/TextExchange.h"
 #include "model/TextNumbers.h"
 #include "services/core/CanParameters.h"
 #include "services/core/CanState.h"
@@ -54,7 +55,11 @@ CanSearch::Exchange CanSearch::Send(std::string_view command, std::size_t capaci
         return Exchange::OpenFailed;
     link_.Write(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
     std::vector<std::uint8_t> buffer(capacity);
-    const std::size_t got = std::min(link_.ReadTimed(buffer.data(), capacity, timeoutMs), capacity);
+    // Only the bus report is long enough to outlast one timed read.
+    const std::size_t got =
+        command == kCanTestCommand
+            ? ReadTimedUntil(link_, buffer.data(), capacity, timeoutMs, ';')
+            : std::min(link_.ReadTimed(buffer.data(), capacity, timeoutMs), capacity);
     link_.Close();
     reply.assign(reinterpret_cast<const char*>(buffer.data()), got);
     return Exchange::Replied;

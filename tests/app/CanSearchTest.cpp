@@ -265,3 +265,23 @@ TEST_F(CanSearchTest, AnEmptyDurationMeansThirtySecondsAcrossTheTickWrap)
 }
 
 } // namespace
+
+TEST_F(CanSearchTest, ABusyBusIsReportedWholeInOnePoll)
+{
+    // 180 identifiers make a report of about 4.9 kB, far more than arrives
+    // within one timed read at the bridge's speed.
+    std::string lines = "can clear\n";
+    for (int i = 0; i < 180; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "can %08X 11223344 55667788 at 0\n", 0x18F00000 + i);
+        lines += line;
+    }
+    ASSERT_EQ(PlSim_Configure(0, lines.c_str()), 0) << PlSim_LastError();
+    SetDuration("0");
+    dialogs.answers = {true};
+    PressSearch();
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(Found().size(), 180u);
+    EXPECT_EQ(Found()[179].Id, 0x18F000B3u);
+    EXPECT_EQ(Found()[179].dB, 0x55667788u);
+}
