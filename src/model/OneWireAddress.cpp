@@ -1,5 +1,7 @@
 #include "model/OneWireAddress.h"
 
+#include "common/Hex.h"
+
 #include <cstdio>
 
 namespace plendoro {
@@ -8,17 +10,6 @@ namespace {
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 // One "%02X" conversion: blanks are skipped outside the width, a sign
@@ -36,8 +27,8 @@ bool ScanPair(std::string_view text, std::size_t& pos, std::uint8_t& value)
     }
     unsigned v = 0;
     int digits = 0;
-    while (digits < width && pos < text.size() && HexValue(text[pos]) >= 0) {
-        v = v * 16 + static_cast<unsigned>(HexValue(text[pos]));
+    while (digits < width && pos < text.size() && HexDigitValue(text[pos]) >= 0) {
+        v = v * 16 + static_cast<unsigned>(HexDigitValue(text[pos]));
         ++pos;
         ++digits;
     }

@@ -1,21 +1,12 @@
 #include "services/core/CanState.h"
 
+#include "common/Hex.h"
+
 namespace plendoro {
 
 namespace {
 
 constexpr std::size_t kMaxHexDigits = 8;
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // One number of a record: one to eight hexadecimal digits. A ninth digit is
 // left where it is, so the separator test after it fails.
@@ -24,7 +15,7 @@ bool ReadHex(std::string_view s, std::size_t& pos, std::uint32_t& value)
     std::uint32_t v = 0;
     std::size_t digits = 0;
     while (pos < s.size() && digits < kMaxHexDigits) {
-        const int d = HexValue(s[pos]);
+        const int d = HexDigitValue(s[pos]);
         if (d < 0)
             break;
         v = (v << 4) | static_cast<std::uint32_t>(d);
