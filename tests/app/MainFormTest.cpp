@@ -3,6 +3,8 @@
 // simulated tracker.
 #include "app/MainForm.h"
 #include "app/core/IniFile.h"
+#include "editor/Editor.h"
+#include "editor/FieldMechanisms.h"
 #include "plendoro_sim.h"
 
 #include "ScriptedDialogs.h"
@@ -12,6 +14,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -240,4 +244,44 @@ TEST_F(MainFormFixture, OldFirmwareDoesNotAskForHardware)
     EXPECT_EQ(Label("HVersion")->text(), QStringLiteral("------"));
     EXPECT_EQ(form->Identity().hardwareVersion, 4);
     EXPECT_EQ(form->FirmwareVersion(), 305);
+}
+
+TEST_F(MainFormFixture, PagesStayPutWhileMemoryIsBeingCleared)
+{
+    Start();
+    QTabWidget* pages = form->Pages();
+    pages->setCurrentIndex(1);
+    form->SetPagesLocked(true);
+    pages->setCurrentIndex(3);
+    EXPECT_EQ(pages->currentIndex(), 1);
+    QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(2).center());
+    EXPECT_EQ(pages->currentIndex(), 1);
+    form->SetPagesLocked(false);
+    pages->setCurrentIndex(3);
+    EXPECT_EQ(pages->currentIndex(), 3);
+}
+
+TEST_F(MainFormFixture, VersionGateFollowsTheAttachedFirmware)
+{
+    PlSim_SetVersions(0, 200, 4);
+    WriteIni("[COMMON]\r\nLastKvdFolder=/tmp/\r\n");
+    Start();
+    TEditor& editor = form->Editor();
+    for (const char* off : {"cbIn1Send", "rbIn1Motion", "cbwChanel"})
+        EXPECT_FALSE(IsOwnEnabled(editor.Field(QLatin1String(off)))) << off;
+    EXPECT_TRUE(IsOwnEnabled(editor.Field(QStringLiteral("edCnt56SendPeriod"))));
+    // Pulled out: the editor offers every field again.
+    PlSim_Unplug(0);
+    form->CheckDevicePresence();
+    for (const char* on : {"cbIn1Send", "rbIn1Motion", "cbwChanel"})
+        EXPECT_TRUE(IsOwnEnabled(editor.Field(QLatin1String(on)))) << on;
+}
+
+TEST_F(MainFormFixture, HardwareRuleOverridesTheGateForFirmware305)
+{
+    PlSim_SetVersions(0, 305, 4);
+    Start();
+    EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("intGlonass"))))
+        << "hardware 4 offers the receiver modes although they need firmware 309";
+    EXPECT_FALSE(IsOwnEnabled(form->Editor().Field(QStringLiteral("cbStaticNav"))));
 }
