@@ -11,6 +11,7 @@
 #include "editor/Validation.h"
 #include "editor/rules/OneWireRules.h"
 #include "services/CanSearch.h"
+#include "files/Files.h"
 #include "model/qt/SettingsTransfer.h"
 
 #include <QAbstractButton>
@@ -195,6 +196,9 @@ void TMainForm::BuildWindow()
     connect(btnWriteSettings, &QPushButton::clicked, this, &TMainForm::btnWriteSettingsClick);
     connect(mSelectKvdDir, &QAction::triggered, this, &TMainForm::mSelectKvdDirClick);
     connect(mAbout, &QAction::triggered, this, &TMainForm::mAboutClick);
+    connect(mSaveProfile, &QAction::triggered, this, [this] { plendoro::mSaveProfileClick(*editor_, Files()); });
+    connect(mLoadProfile, &QAction::triggered, this, [this] { plendoro::mLoadProfileClick(*editor_, Files()); });
+    connect(mSaveKVC, &QAction::triggered, this, [this] { plendoro::mSaveKVCClick(*editor_, Files()); });
 
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::ApplicationShortcut);
@@ -493,11 +497,22 @@ bool TMainForm::ValidateBeforeWrite()
     return ValidateSettings(*editor_);
 }
 
+FilesContext TMainForm::Files()
+{
+    FilesContext c;
+    c.kvdFolder = kvdFolder_;
+    c.firmwareVersion = identity_.firmwareVersion;
+    c.serialNumber = identity_.serialNumber;
+    c.localHourOffset = localHourOffset_;
+    c.showStatus = [this](const QString& text, bool error) { ShowStatus(text, error); };
+    c.parent = this;
+    c.saveDialog = &profileSaveDialog_;
+    return c;
+}
+
 void TMainForm::AfterSuccessfulWrite()
 {
-    // The server database files and the automatic profile are written here
-    // once the file writers exist; until then a write stores the blocks in
-    // the tracker and nothing on disk.
+    SaveFilesAfterWrite(*editor_, Files());
 }
 
 void TMainForm::mSelectKvdDirClick()

@@ -3,6 +3,7 @@
 // pages, the read and write commands and the status line.
 #include "app/About.h"
 #include "app/core/AppSettings.h"
+#include "files/Files.h"
 #include "link/Identification.h"
 #include "link/UsbLink.h"
 
@@ -95,6 +96,7 @@ private:
     // The server database files and the automatic profile that follow every
     // successful write.
     void AfterSuccessfulWrite();
+    FilesContext Files();
     void EnableField(const char* name, bool enabled);
     IniFile SettingsFile() const;
 
@@ -117,6 +119,7 @@ private:
     QTimer initTimer;
     TEditor* editor_ = nullptr;
     CanSearch* canSearch_ = nullptr;
+    SaveDialogState profileSaveDialog_;
     bool pagesLocked_ = false;
     int lockedPage_ = 0;
 

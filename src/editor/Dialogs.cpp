@@ -48,12 +48,12 @@ QString QtDialogService::OpenFile(QWidget* parent, const QString& title, const Q
 }
 
 QString QtDialogService::SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
-                                  const QString& defaultSuffix)
+                                  const QString& defaultSuffix, bool askOverwrite)
 {
     QFileDialog dialog(parent, title, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !askOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();

@@ -18,8 +18,9 @@ public:
     // An empty result means the user cancelled.
     virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
     virtual QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) = 0;
+    // askOverwrite: whether choosing an existing file asks before replacing it.
     virtual QString SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
-                             const QString& defaultSuffix) = 0;
+                             const QString& defaultSuffix, bool askOverwrite = true) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -30,7 +31,7 @@ public:
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
     QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;
     QString SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
-                     const QString& defaultSuffix) override;
+                     const QString& defaultSuffix, bool askOverwrite = true) override;
 
     static QtDialogService& Instance();
 };

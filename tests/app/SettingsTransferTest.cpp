@@ -10,6 +10,8 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -57,6 +59,7 @@ struct TransferFixture : ::testing::Test {
         PlSim_Unplug(0);
         TMainForm::Options o;
         o.programFolder = dir.path();
+        QDir(dir.path()).mkpath(QStringLiteral("KVD"));
         o.link = &link;
         o.dialogs = &dialogs;
         o.watchDevices = false;
@@ -178,9 +181,7 @@ TEST_F(TransferFixture, WriteFailingAtTheCanBlock)
 TEST_F(TransferFixture, ReadFailingAtTheInputsBlockKeepsEarlierBlocks)
 {
     Start(403, false);
-    PlSim_Configure(0, "block 1 " /* replaced below */);
     // Change what the tracker holds in block 1 so its decoding shows.
-    Bytes net = Stored(1);
     Edit("edSSID")->setText(QStringLiteral("before"));
     const Bytes editorNet = Encoded(1);
     ASSERT_EQ(PlSim_SetBlock(0, 1, editorNet.data(), static_cast<int>(editorNet.size())), 0);
@@ -189,7 +190,6 @@ TEST_F(TransferFixture, ReadFailingAtTheInputsBlockKeepsEarlierBlocks)
     form->btnReadSettingsClick();
     EXPECT_EQ(Status(), QStringLiteral("Запрос Id=2 ошибка: Внутренняя ошибка"));
     EXPECT_EQ(Edit("edSSID")->text(), QStringLiteral("before")) << "block 1 was decoded";
-    (void)net;
 }
 
 TEST_F(TransferFixture, FailedValidationSendsNothing)
@@ -201,4 +201,29 @@ TEST_F(TransferFixture, FailedValidationSendsNothing)
     EXPECT_EQ(Log(), "");
     EXPECT_EQ(PlSim_IsOpen(0), 0);
     EXPECT_FALSE(link.InUse());
+}
+
+TEST_F(TransferFixture, SuccessfulWriteLeavesDatabaseFilesAndAProfile)
+{
+    Start(403);
+    const QString kvd = dir.path() + QStringLiteral("/KVD/");
+    ASSERT_EQ(form->KvdFolder(), kvd);
+    form->btnWriteSettingsClick();
+    EXPECT_EQ(Status(), QStringLiteral("Настройки сохранены"));
+    EXPECT_TRUE(QFileInfo::exists(kvd + QStringLiteral("WF005000.kvd")));
+    EXPECT_TRUE(QFileInfo::exists(kvd + QStringLiteral("WF005000-srv.kvd")));
+    const QStringList profiles = QDir(kvd + QStringLiteral("Profiles")).entryList({QStringLiteral("WF_05000_*.kvp")});
+    ASSERT_EQ(profiles.size(), 1);
+    EXPECT_EQ(QFileInfo(kvd + QStringLiteral("Profiles/") + profiles[0]).size(), 987);
+}
+
+TEST_F(TransferFixture, FailedWriteLeavesNoFiles)
+{
+    Start(403);
+    const QString kvd = dir.path() + QStringLiteral("/KVD/");
+    PlSim_SetFault(0, "error_block 6 5");
+    form->btnWriteSettingsClick();
+    EXPECT_EQ(Status(), QStringLiteral("Ошибка загрузки настроек 1-wire"));
+    EXPECT_FALSE(QFileInfo::exists(kvd + QStringLiteral("WF005000.kvd")));
+    EXPECT_FALSE(QDir(kvd + QStringLiteral("Profiles")).exists());
 }

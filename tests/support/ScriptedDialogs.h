@@ -35,9 +35,10 @@ public:
         shown.push_back({QStringLiteral("open"), title, folder, Icon::None});
         return Next();
     }
-    QString SaveFile(QWidget*, const QString& title, const QString& folder, const QString&, const QString&) override
+    QString SaveFile(QWidget*, const QString& title, const QString& folder, const QString&, const QString&,
+                     bool askOverwrite = true) override
     {
-        shown.push_back({QStringLiteral("save"), title, folder, Icon::None});
+        shown.push_back({askOverwrite ? QStringLiteral("save") : QStringLiteral("save-no-ask"), title, folder, Icon::None});
         return Next();
     }
 

@@ -1,0 +1,30 @@
+#include "files/Files.h"
+
+#include "files/core/KvdFiles.h"
+#include "model/qt/FieldAccess.h"
+
+#include <QFile>
+
+namespace plendoro {
+
+bool WriteKvdFiles(TEditor& editor, const FilesContext& context)
+{
+    FieldAccess f(editor);
+    KvdValues v;
+    v.serialNumber = context.serialNumber;
+    v.password = f.Text(QStringLiteral("edPassword"));
+    v.server = f.Text(QStringLiteral("edServer"));
+    v.port = f.Text(QStringLiteral("edServerPort"));
+
+    QString failure;
+    switch (WriteKvdFiles(QFile::encodeName(context.kvdFolder).toStdString(), v)) {
+    case KvdWriteResult::Written: return true;
+    case KvdWriteResult::DeviceFileFailed: failure = QStringLiteral("Не удалось создать KVD файл"); break;
+    case KvdWriteResult::ServerFileFailed: failure = QStringLiteral("Не удалось создать серверный KVD файл"); break;
+    }
+    if (context.showStatus)
+        context.showStatus(failure, true);
+    return false;
+}
+
+} // namespace plendoro

@@ -1,0 +1,71 @@
+#pragma once
+// Profiles, server database files and command files, worked on the editor.
+// The main window owns the menu items and the write command; it calls these
+// with a FilesContext describing the device and the program's state.
+#include "files/core/CommandFile.h"
+#include "link/Identification.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+namespace plendoro {
+
+class TEditor;
+
+// What the profile save dialog keeps between uses: it is pointed at the
+// profile folder only while it has no folder yet.
+struct SaveDialogState {
+    QString initialDir;
+};
+
+struct FilesContext {
+    QString kvdFolder;                                     // KvdFolder, ending in one "/"
+    int firmwareVersion = kNoDeviceFirmwareVersion;        // the version the editor works with
+    std::int32_t serialNumber = 0;                         // of the identified device
+    int localHourOffset = 0;                               // LocalHourOffset
+    std::function<QDateTime()> now;                        // local time; empty: the system clock
+    std::function<void(const QString&, bool)> showStatus;  // the status line: text, error flag
+    QWidget* parent = nullptr;                             // of the dialogs
+    SaveDialogState* saveDialog = nullptr;                 // null: a fresh dialog every time
+};
+
+// KvdFolder + "Profiles/".
+QString ProfileFolder(const FilesContext& context);
+
+// Writes the editor to a profile. A serial number other than 0 names the
+// file after the device and the current time in the profile folder; 0 lets
+// the user choose. With announce, success is reported in the status line;
+// failures to write always are, a file that cannot be created never.
+bool SaveProfile(TEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce);
+// Fills the editor from a profile, record by record; a bad record stops the
+// load with the records before it applied.
+bool LoadProfile(TEditor& editor, const FilesContext& context, const QString& path);
+
+// "Сохранить профиль настроек": the checks before writing, then a save
+// through the dialog.
+void mSaveProfileClick(TEditor& editor, const FilesContext& context);
+// "Загрузить профиль настроек": the open dialog in the profile folder.
+void mLoadProfileClick(TEditor& editor, const FilesContext& context);
+
+// The two server database files for context.serialNumber, from the
+// password, server and port fields. Reports failures in the status line.
+bool WriteKvdFiles(TEditor& editor, const FilesContext& context);
+
+// What follows every successful write of all settings blocks: the database
+// files, then, whatever became of them, the automatic profile.
+void SaveFilesAfterWrite(TEditor& editor, const FilesContext& context);
+
+// "Сохранить KVC файл".
+void mSaveKVCClick(TEditor& editor, const FilesContext& context);
+// Asks for a name and writes the command file; false when cancelled or
+// not written (the latter reported in the status line).
+bool ExportCommandFile(TEditor& editor, const FilesContext& context);
+// The fields the command file is made from, as they stand.
+CommandFileValues ReadCommandFileValues(TEditor& editor);
+
+} // namespace plendoro

@@ -1,0 +1,181 @@
+#include "files/Files.h"
+
+#include "editor/Dialogs.h"
+#include "editor/Editor.h"
+#include "editor/Validation.h"
+#include "files/core/AtomicFile.h"
+#include "files/core/Profile.h"
+#include "model/qt/SettingsTransfer.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <vector>
+
+namespace plendoro {
+
+namespace {
+
+const QString kSaveFilter = QStringLiteral("Kovaltrak Plendoro Profiles (*.kvp)");
+const QString kOpenFilter = QStringLiteral("Kovaltrak Tracker Profiles (*.kvp)");
+const QString kProfileExtension = QStringLiteral("kvp");
+const QString kSaveFailed = QStringLiteral("Ошибка при сохранении профиля");
+const QString kLoadFailed = QStringLiteral("Ошибка загрузки профиля");
+
+void Status(const FilesContext& context, const QString& text, bool error)
+{
+    if (context.showStatus)
+        context.showStatus(text, error);
+}
+
+LocalDateTime Now(const FilesContext& context)
+{
+    const QDateTime now = context.now ? context.now() : QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+}
+
+std::string Native(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString ChooseSavePath(TEditor& editor, const FilesContext& context)
+{
+    SaveDialogState fresh;
+    SaveDialogState& dialog = context.saveDialog ? *context.saveDialog : fresh;
+    if (dialog.initialDir.isEmpty())
+        dialog.initialDir = ProfileFolder(context);
+    return editor.Dialogs().SaveFile(context.parent, QStringLiteral("Сохранить как"), dialog.initialDir, kSaveFilter,
+                                     kProfileExtension);
+}
+
+// Each block is encoded just before it is written, as the device write
+// does, so the encoders' side effects on the editor happen in the same
+// order and not at all when the file cannot be created.
+bool WriteRecords(TEditor& editor, const FilesContext& context, ProfileVersion version, AtomicFile& file)
+{
+    if (!file.Write(ProfileHeader(version)))
+        return false;
+    for (const ProfileRecordLayout& record : ProfileRecords(version)) {
+        const std::vector<std::uint8_t> bytes =
+            EncodeBlockFromEditor(editor, static_cast<int>(record.blockId), LayoutOf(version), context.firmwareVersion,
+                                  context.localHourOffset);
+        if (bytes.size() != record.length)
+            return false;
+        std::string out;
+        AppendProfileRecord(out, record.blockId, bytes);
+        if (!file.Write(out))
+            return false;
+    }
+    return file.Commit();
+}
+
+bool LoadRecords(TEditor& editor, const FilesContext& context, ProfileVersion version,
+                 std::span<const std::uint8_t> file)
+{
+    ProfileRecordReader reader(file);
+    for (const ProfileRecordLayout& record : ProfileRecords(version)) {
+        const auto bytes = reader.Next(record);
+        if (!bytes)
+            return false;
+        // The decoders follow the firmware the editor works with, not the
+        // one the profile was made for; only block 1's layout is the file's.
+        if (!DecodeBlockIntoEditor(editor, static_cast<int>(record.blockId), *bytes, LayoutOf(version),
+                                   context.firmwareVersion, context.localHourOffset, false))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ProfileFolder(const FilesContext& context)
+{
+    return QString::fromStdString(ProfileFolderOf(context.kvdFolder.toStdString()));
+}
+
+bool SaveProfile(TEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce)
+{
+    const QString folder = ProfileFolder(context);
+    // A folder that cannot be made shows up as a file that cannot be created.
+    QDir().mkpath(folder);
+
+    QString path;
+    if (serialNumber != 0) {
+        path = folder + QString::fromStdString(AutomaticProfileName(serialNumber, Now(context)));
+    } else {
+        path = ChooseSavePath(editor, context);
+        if (path.isEmpty())
+            return false;
+    }
+
+    AtomicFile file;
+    if (!file.Create(Native(path)))
+        return false;
+    if (!WriteRecords(editor, context, ProfileVersionFor(context.firmwareVersion), file)) {
+        Status(context, kSaveFailed, true);
+        return false;
+    }
+    if (announce)
+        Status(context, QStringLiteral("Профиль успешно сохранен"), false);
+    return true;
+}
+
+bool LoadProfile(TEditor& editor, const FilesContext& context, const QString& path)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ReadProfileBytes(Native(path), bytes)) {
+        Status(context, QStringLiteral("Не удалось открыть профиль"), true);
+        return false;
+    }
+    const std::optional<ProfileVersion> version = ParseProfileHeader(bytes);
+    const ProfileLoadVerdict verdict = VerdictFor(version, context.firmwareVersion);
+    switch (verdict) {
+    case ProfileLoadVerdict::UnknownVersion:
+        Status(context, QStringLiteral("Неизвестная версия файла профиля"), true);
+        return false;
+    case ProfileLoadVerdict::RefuseNewer:
+        editor.Dialogs().Message(context.parent, kAppCaption,
+                                 QStringLiteral("Версия прошивки прибора меньше чем версия прошивки в профиле. "
+                                                "Невозможно загрузить профиль."),
+                                 DialogService::Icon::Error);
+        return false;
+    case ProfileLoadVerdict::Load:
+    case ProfileLoadVerdict::LoadAndWarn: break;
+    }
+    if (!LoadRecords(editor, context, *version, bytes)) {
+        Status(context, kLoadFailed, true);
+        return false;
+    }
+    if (verdict == ProfileLoadVerdict::LoadAndWarn)
+        editor.Dialogs().Message(
+            context.parent, kAppCaption,
+            QStringLiteral("Загруженный профиль создан для более старой версии прошивки. Проверьте настройки."),
+            DialogService::Icon::Warning);
+    Status(context, QStringLiteral("Профиль успешно загружен"), false);
+    return true;
+}
+
+void mSaveProfileClick(TEditor& editor, const FilesContext& context)
+{
+    if (ValidateSettings(editor))
+        SaveProfile(editor, context, 0, true);
+}
+
+void mLoadProfileClick(TEditor& editor, const FilesContext& context)
+{
+    const QString path =
+        editor.Dialogs().OpenFile(context.parent, QStringLiteral("Открыть"), ProfileFolder(context), kOpenFilter);
+    if (!path.isEmpty())
+        LoadProfile(editor, context, path);
+}
+
+void SaveFilesAfterWrite(TEditor& editor, const FilesContext& context)
+{
+    WriteKvdFiles(editor, context);
+    SaveProfile(editor, context, context.serialNumber, false);
+}
+
+} // namespace plendoro
