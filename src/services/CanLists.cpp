@@ -1,4 +1,5 @@
 #include "services/CanLists.h"
+#include "editor/rules/FieldSetters.h"
 
 #include "editor/Dialogs.h"
 #include "services/core/CanListModel.h"
@@ -93,12 +94,6 @@ void FillList(QListWidget* list, const std::vector<CanListLine>& lines)
         item->setData(kEntryRole, QVariant::fromValue<qulonglong>(line.entry));
         list->addItem(item);
     }
-}
-
-void Enable(QWidget* w, bool on)
-{
-    if (w)
-        w->setEnabled(on);
 }
 
 } // namespace

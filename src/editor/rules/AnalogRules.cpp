@@ -1,4 +1,5 @@
 #include "editor/rules/AnalogRules.h"
+#include "editor/rules/FieldSetters.h"
 
 #include "editor/FieldMechanisms.h"
 #include "editor/rules/InputsRules.h"
@@ -48,12 +49,6 @@ int InputOf(const QObject* sender)
     const int position = sender->objectName().startsWith(QLatin1String("AIn")) ? 3 : 5;
     const int input = DigitAt(sender, position);
     return IsAnalogInput(input) ? input : 0;
-}
-
-void Enable(QWidget* w, bool on)
-{
-    if (w)
-        w->setEnabled(on);
 }
 
 // The version gate's disabling or enabling walk, over one group only.

@@ -1,4 +1,5 @@
 #include "editor/rules/ControlPointRules.h"
+#include "editor/rules/FieldSetters.h"
 
 #include "common/Cp1251.h"
 #include "editor/FieldMechanisms.h"
@@ -32,12 +33,6 @@ std::int32_t PlainReading(const QLineEdit* field)
 }
 
 bool Checked(const QAbstractButton* box) { return box && box->isChecked(); }
-
-void Enable(QWidget* w, bool on)
-{
-    if (w)
-        w->setEnabled(on);
-}
 
 } // namespace
 

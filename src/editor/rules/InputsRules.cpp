@@ -1,4 +1,5 @@
 #include "editor/rules/InputsRules.h"
+#include "editor/rules/FieldSetters.h"
 
 #include "InputsPage.h"
 #include "editor/FieldMechanisms.h"
@@ -51,12 +52,6 @@ int InputOf(const QObject* sender)
 bool OnTransferPage(const QObject* sender)
 {
     return sender->objectName().contains(QLatin1String("SendEvt"));
-}
-
-void Enable(QWidget* w, bool on)
-{
-    if (w)
-        w->setEnabled(on);
 }
 
 bool IsChecked(QWidget* w)

@@ -1,4 +1,5 @@
 #include "editor/rules/OneWireRules.h"
+#include "editor/rules/FieldSetters.h"
 
 #include "editor/Dialogs.h"
 
@@ -17,18 +18,6 @@ namespace {
 constexpr int kSlotDigitPosition = 11;
 // The text form of an address: 8 bytes as two hexadecimal digits each.
 constexpr int kAddressTextLength = 16;
-
-void Enable(QWidget* w, bool on)
-{
-    if (w)
-        w->setEnabled(on);
-}
-
-void SetText(QLineEdit* w, const QString& text)
-{
-    if (w)
-        w->setText(text);
-}
 
 QString TextOf(const OneWireAddress& address)
 {

@@ -1,4 +1,5 @@
 #include "editor/rules/RecordingRules.h"
+#include "editor/rules/FieldSetters.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -18,24 +19,6 @@ namespace {
 constexpr int kAdaptiveRecording = 0;
 enum SendMethod { kPeriodic = 0, kByTime = 1, kCombined = 2 };
 enum Encryption { kWep64 = 1, kWep128 = 2 };
-
-void Enable(QWidget* w, bool on)
-{
-    if (w)
-        w->setEnabled(on);
-}
-
-void SetText(QLineEdit* w, const QString& text)
-{
-    if (w)
-        w->setText(text);
-}
-
-void SetChecked(QAbstractButton* w, bool on)
-{
-    if (w)
-        w->setChecked(on);
-}
 
 // Chooses a list entry by its text as code does: no rule runs, and an entry
 // the list does not hold leaves it with no selection.
