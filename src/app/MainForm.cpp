@@ -268,6 +268,10 @@ void TMainForm::FormShow()
     if (QWidget* cp = PageControl1->findChild<QWidget*>(QStringLiteral("TabSheet3")))
         PageControl1->setTabVisible(PageControl1->indexOf(cp), false);
 
+    // 11. The firmware group starts with no update status.
+    if (auto* status = PageControl1->findChild<QLabel*>(QStringLiteral("lbStatusCheck")))
+        status->clear();
+
     if (options_.watchDevices && !monitor_) {
         monitor_ = new DeviceMonitor(this);
         connect(monitor_, &DeviceMonitor::DeviceChanged, this, &TMainForm::CheckDevicePresence);
