@@ -7,12 +7,13 @@
 #include "app/core/ProgramVersion.h"
 #include "editor/Dialogs.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
+#include "editor/VersionGate.h"
+#include "editor/FieldBalloon.h"
 #include "editor/Validation.h"
-#include "editor/rules/OneWireRules.h"
 #include "services/CanSearch.h"
-#include "files/Files.h"
-#include "model/qt/SettingsTransfer.h"
+#include "files/FileCommands.h"
+#include "editor/binding/SettingsTransfer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -81,10 +82,10 @@ TMainForm::TMainForm(const Options& options, QWidget* parent) : QMainWindow(pare
     identity_ = DeviceIdentity{};
     link_->SetConnected(false);
 
-    initTimer.setObjectName(QStringLiteral("initTimer"));
-    initTimer.setInterval(100);
-    initTimer.setSingleShot(false);
-    connect(&initTimer, &QTimer::timeout, this, &TMainForm::initTimerTimer);
+    initTimer_.setObjectName(QStringLiteral("initTimer"));
+    initTimer_.setInterval(100);
+    initTimer_.setSingleShot(false);
+    connect(&initTimer_, &QTimer::timeout, this, &TMainForm::initTimerTimer);
 
     BuildWindow();
 }
@@ -106,99 +107,102 @@ void TMainForm::BuildWindow()
     auto* header = new QGroupBox(QStringLiteral("Устройство"), central);
     header->setObjectName(QStringLiteral("gbDevice"));
     auto* hl = new QHBoxLayout(header);
-    SerNum = HeaderPanel("SerNum", header);
-    FVersion = HeaderPanel("FVersion", header);
-    pnMACAddr = HeaderPanel("pnMACAddr", header);
-    HVersion = HeaderPanel("HVersion", header);
+    serialPanel_ = HeaderPanel("SerNum", header);
+    firmwarePanel_ = HeaderPanel("FVersion", header);
+    macPanel_ = HeaderPanel("pnMACAddr", header);
+    hardwarePanel_ = HeaderPanel("HVersion", header);
     const std::pair<const char*, QLabel*> panels[] = {
-        {"Номер:", SerNum}, {"Прошивка:", FVersion}, {"MAC адрес:", pnMACAddr}, {"Версия железа:", HVersion}};
+        {"Номер:", serialPanel_}, {"Прошивка:", firmwarePanel_}, {"MAC адрес:", macPanel_}, {"Версия железа:", hardwarePanel_}};
     for (auto [caption, panel] : panels) {
         auto* l = new QLabel(QString::fromUtf8(caption), header);
         l->setBuddy(panel);
         hl->addWidget(l);
         hl->addWidget(panel);
         hl->addSpacing(10);
-        if (panel != HVersion)
+        if (panel != hardwarePanel_)
             panel->installEventFilter(this); // double click copies
     }
     hl->addStretch(1);
     layout->addWidget(header);
 
-    PageControl1 = new QTabWidget(central);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    AddEditorPages(PageControl1);
-    editor_ = new TEditor(PageControl1, *dialogs_, this);
+    pages_ = new QTabWidget(central);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    AddEditorPages(pages_);
+    editor_ = new SettingsEditor(pages_, *dialogs_, this);
     CreateEditorRules(*editor_);
-    if (auto* oneWire = dynamic_cast<OneWireRules*>(editor_->oneWire))
-        oneWire->SetDevicePresence([this] { return link_->Connected(); });
+    editor_->SetDevicePresence([this] { return link_->Connected(); });
     canSearch_ = new CanSearch(*editor_, *link_, [this](const QString& text, bool error) { ShowStatus(text, error); });
-    InstallBalloonClosers(PageControl1);
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(canSearch_, &CanSearch::SettingsCommandsEnabled, this, [this](bool on) {
+        readButton_->setEnabled(on);
+        writeButton_->setEnabled(on);
+    });
+    InstallBalloonClosers(*editor_);
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
         // While the memory is being cleared the current page stays.
         if (pagesLocked_ && index != lockedPage_) {
-            QSignalBlocker block(PageControl1);
-            PageControl1->setCurrentIndex(lockedPage_);
+            QSignalBlocker block(pages_);
+            pages_->setCurrentIndex(lockedPage_);
         }
     });
-    layout->addWidget(PageControl1, 1);
+    layout->addWidget(pages_, 1);
 
     // Commands below the pages.
     auto* bottom = new QHBoxLayout;
-    btnReadSettings = new QPushButton(QStringLiteral("Считать"), central);
-    btnReadSettings->setObjectName(QStringLiteral("btnReadSettings"));
-    btnWriteSettings = new QPushButton(QStringLiteral("Записать настройки"), central);
-    btnWriteSettings->setObjectName(QStringLiteral("btnWriteSettings"));
-    cbDontRead = new QCheckBox(QStringLiteral("Не считывать настройки при подключении"), central);
-    cbDontRead->setObjectName(QStringLiteral("cbDontRead"));
-    gbKvdFolder = new QGroupBox(QStringLiteral("Каталог с настройками"), central);
-    gbKvdFolder->setObjectName(QStringLiteral("gbKvdFolder"));
-    auto* fl = new QHBoxLayout(gbKvdFolder);
-    lblKvdFolder = new QLabel(gbKvdFolder);
-    lblKvdFolder->setObjectName(QStringLiteral("lblKvdFolder"));
-    lblKvdFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    fl->addWidget(lblKvdFolder, 1);
+    readButton_ = new QPushButton(QStringLiteral("Считать"), central);
+    readButton_->setObjectName(QStringLiteral("btnReadSettings"));
+    writeButton_ = new QPushButton(QStringLiteral("Записать настройки"), central);
+    writeButton_->setObjectName(QStringLiteral("btnWriteSettings"));
+    dontReadBox_ = new QCheckBox(QStringLiteral("Не считывать настройки при подключении"), central);
+    dontReadBox_->setObjectName(QStringLiteral("cbDontRead"));
+    kvdFolderGroup_ = new QGroupBox(QStringLiteral("Каталог с настройками"), central);
+    kvdFolderGroup_->setObjectName(QStringLiteral("gbKvdFolder"));
+    auto* fl = new QHBoxLayout(kvdFolderGroup_);
+    kvdFolderLabel_ = new QLabel(kvdFolderGroup_);
+    kvdFolderLabel_->setObjectName(QStringLiteral("lblKvdFolder"));
+    kvdFolderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fl->addWidget(kvdFolderLabel_, 1);
     auto* buttons = new QVBoxLayout;
     auto* rw = new QHBoxLayout;
-    rw->addWidget(btnReadSettings);
-    rw->addWidget(btnWriteSettings);
+    rw->addWidget(readButton_);
+    rw->addWidget(writeButton_);
     buttons->addLayout(rw);
-    buttons->addWidget(cbDontRead);
+    buttons->addWidget(dontReadBox_);
     bottom->addLayout(buttons);
-    bottom->addWidget(gbKvdFolder, 1);
+    bottom->addWidget(kvdFolderGroup_, 1);
     layout->addLayout(bottom);
     setCentralWidget(central);
 
-    CommandInfo = new QLabel(this);
-    CommandInfo->setObjectName(QStringLiteral("CommandInfo"));
-    statusBar()->addWidget(CommandInfo, 1);
+    statusLabel_ = new QLabel(this);
+    statusLabel_->setObjectName(QStringLiteral("CommandInfo"));
+    statusBar()->addWidget(statusLabel_, 1);
     statusBar()->setSizeGripEnabled(true);
 
     // Menu.
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
-    mSelectKvdDir = file->addAction(QStringLiteral("Выбрать каталог KVD файлов"));
-    mSelectKvdDir->setObjectName(QStringLiteral("mSelectKvdDir"));
+    selectKvdDirAction_ = file->addAction(QStringLiteral("Выбрать каталог KVD файлов"));
+    selectKvdDirAction_->setObjectName(QStringLiteral("mSelectKvdDir"));
     file->addSeparator();
-    mSaveProfile = file->addAction(QStringLiteral("Сохранить профиль настроек"));
-    mSaveProfile->setObjectName(QStringLiteral("mSaveProfile"));
-    mLoadProfile = file->addAction(QStringLiteral("Загрузить профиль настроек"));
-    mLoadProfile->setObjectName(QStringLiteral("mLoadProfile"));
+    saveProfileAction_ = file->addAction(QStringLiteral("Сохранить профиль настроек"));
+    saveProfileAction_->setObjectName(QStringLiteral("mSaveProfile"));
+    loadProfileAction_ = file->addAction(QStringLiteral("Загрузить профиль настроек"));
+    loadProfileAction_->setObjectName(QStringLiteral("mLoadProfile"));
     file->addSeparator();
-    mSaveKVC = file->addAction(QStringLiteral("Сохранить KVC файл"));
-    mSaveKVC->setObjectName(QStringLiteral("mSaveKVC"));
+    saveKvcAction_ = file->addAction(QStringLiteral("Сохранить KVC файл"));
+    saveKvcAction_->setObjectName(QStringLiteral("mSaveKVC"));
     file->addSeparator();
-    mExit = file->addAction(QStringLiteral("Выход"));
-    mExit->setObjectName(QStringLiteral("mExit"));
+    exitAction_ = file->addAction(QStringLiteral("Выход"));
+    exitAction_->setObjectName(QStringLiteral("mExit"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
-    mAbout = help->addAction(QStringLiteral("О программе"));
-    mAbout->setObjectName(QStringLiteral("mAbout"));
+    aboutAction_ = help->addAction(QStringLiteral("О программе"));
+    aboutAction_->setObjectName(QStringLiteral("mAbout"));
 
-    connect(btnReadSettings, &QPushButton::clicked, this, &TMainForm::btnReadSettingsClick);
-    connect(btnWriteSettings, &QPushButton::clicked, this, &TMainForm::btnWriteSettingsClick);
-    connect(mSelectKvdDir, &QAction::triggered, this, &TMainForm::mSelectKvdDirClick);
-    connect(mAbout, &QAction::triggered, this, &TMainForm::mAboutClick);
-    connect(mSaveProfile, &QAction::triggered, this, [this] { plendoro::mSaveProfileClick(*editor_, Files()); });
-    connect(mLoadProfile, &QAction::triggered, this, [this] { plendoro::mLoadProfileClick(*editor_, Files()); });
-    connect(mSaveKVC, &QAction::triggered, this, [this] { plendoro::mSaveKVCClick(*editor_, Files()); });
+    connect(readButton_, &QPushButton::clicked, this, &TMainForm::btnReadSettingsClick);
+    connect(writeButton_, &QPushButton::clicked, this, &TMainForm::btnWriteSettingsClick);
+    connect(selectKvdDirAction_, &QAction::triggered, this, &TMainForm::mSelectKvdDirClick);
+    connect(aboutAction_, &QAction::triggered, this, &TMainForm::mAboutClick);
+    connect(saveProfileAction_, &QAction::triggered, this, [this] { plendoro::mSaveProfileClick(*editor_, Files()); });
+    connect(loadProfileAction_, &QAction::triggered, this, [this] { plendoro::mLoadProfileClick(*editor_, Files()); });
+    connect(saveKvcAction_, &QAction::triggered, this, [this] { plendoro::mSaveKVCClick(*editor_, Files()); });
 
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::ApplicationShortcut);
@@ -223,13 +227,13 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
-    // 1. The program folder.
+    // The program folder, where the settings file and the help live.
     programFolder_ = options_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : options_.programFolder;
     if (!programFolder_.endsWith(QLatin1Char('/')))
         programFolder_ += QLatin1Char('/');
 
-    // 2. The settings file.
+    // The settings file: the database folder and the window's place.
     settings_ = ReadAppSettings(SettingsFile(), programFolder_.toStdString());
     kvdFolder_ = QString::fromStdString(settings_.kvdFolder);
     if (settings_.geometry.Complete()) {
@@ -237,9 +241,9 @@ void TMainForm::FormShow()
         move(g.left, g.top);
         resize(g.width, g.height);
     }
-    lblKvdFolder->setText(kvdFolder_);
+    kvdFolderLabel_->setText(kvdFolder_);
 
-    // 3. The USB library.
+    // Without the USB library there is nothing to configure.
     if (!link_->IsBound() && !link_->Bind()) {
         dialogs_->Message(this, QStringLiteral("Plendoro"),
                           QStringLiteral("Перед первым запуском программы подключите\t\t\t\t \r\n"
@@ -248,28 +252,28 @@ void TMainForm::FormShow()
         QTimer::singleShot(0, this, &QWidget::close);
         return;
     }
-    // 4.
+    // Only bridges that describe themselves as trackers are identified.
     link_->SetDescriptionPrefix(UsbLink::kDescriptionPrefix);
-    // 5.
+    // The caption carries the program's version.
     const ProgramVersion& v = BuiltProgramVersion();
     const QString title = QStringLiteral("Kovaltrak Plendoro %1.%2.%3").arg(v.major).arg(v.minor).arg(v.build);
     setWindowTitle(title);
     QApplication::setApplicationName(title);
-    // 6.
-    PageControl1->setCurrentIndex(0);
+    // Start on the first page with no CAN identifiers found.
+    pages_->setCurrentIndex(0);
     ClearCanParameters();
-    // 7.
-    initTimer.start();
-    // 8.
+    // The first presence check runs once the window is up.
+    initTimer_.start();
+    // The hour offset the network block's transfer times are stored with.
     localHourOffset_ = ComputeLocalHourOffset();
-    // 9.
-    ApplyRoundButtonImages(PageControl1, palette());
-    // 10. The control-point page is never offered.
-    if (QWidget* cp = PageControl1->findChild<QWidget*>(QStringLiteral("TabSheet3")))
-        PageControl1->setTabVisible(PageControl1->indexOf(cp), false);
+    // The round pictures in the desktop's colours.
+    ApplyRoundButtonImages(pages_, palette());
+    // The control-point page is never offered.
+    if (QWidget* cp = editor_->Field(QStringLiteral("TabSheet3")))
+        pages_->setTabVisible(pages_->indexOf(cp), false);
 
-    // 11. The firmware group starts with no update status.
-    if (auto* status = PageControl1->findChild<QLabel*>(QStringLiteral("lbStatusCheck")))
+    // The firmware group starts with no update status.
+    if (auto* status = editor_->FieldAs<QLabel>(QStringLiteral("lbStatusCheck")))
         status->clear();
 
     if (options_.watchDevices && !monitor_) {
@@ -292,7 +296,7 @@ int TMainForm::ComputeLocalHourOffset()
 
 void TMainForm::initTimerTimer()
 {
-    initTimer.stop();
+    initTimer_.stop();
     if (kvdFolder_.isEmpty())
         mSelectKvdDirClick();
     CheckDevicePresence();
@@ -301,28 +305,28 @@ void TMainForm::initTimerTimer()
 
 void TMainForm::ShowStatus(const QString& text, bool error)
 {
-    CommandInfo->setText(text);
-    CommandInfo->setStyleSheet(error ? QStringLiteral("color: red;") : QStringLiteral("color: black;"));
+    statusLabel_->setText(text);
+    statusLabel_->setStyleSheet(error ? QStringLiteral("color: red;") : QStringLiteral("color: black;"));
 }
 
 void TMainForm::EnableField(const char* name, bool enabled)
 {
-    if (QWidget* w = FindFieldByName(QLatin1String(name), PageControl1))
+    if (QWidget* w = editor_->Field(QLatin1String(name)))
         w->setEnabled(enabled);
 }
 
 void TMainForm::ShowIdentityPlaceholders()
 {
-    SetPanelText(SerNum, kNoValue, true);
-    SetPanelText(FVersion, kNoValue, true);
-    SetPanelText(HVersion, kNoValue, true);
-    SetPanelText(pnMACAddr, kNoMac, true);
+    SetPanelText(serialPanel_, kNoValue, true);
+    SetPanelText(firmwarePanel_, kNoValue, true);
+    SetPanelText(hardwarePanel_, kNoValue, true);
+    SetPanelText(macPanel_, kNoMac, true);
 }
 
 void TMainForm::ShowAbsentDevice()
 {
-    btnReadSettings->setEnabled(false);
-    btnWriteSettings->setEnabled(false);
+    readButton_->setEnabled(false);
+    writeButton_->setEnabled(false);
     if (identity_.firmwareVersion >= 300)
         EnableField("btnCANSearch", false);
     if (identity_.firmwareVersion > 304) {
@@ -338,8 +342,8 @@ void TMainForm::ShowAbsentDevice()
 
 void TMainForm::ShowPresentDevice()
 {
-    btnReadSettings->setEnabled(true);
-    btnWriteSettings->setEnabled(true);
+    readButton_->setEnabled(true);
+    writeButton_->setEnabled(true);
     ClearCanParameters();
     if (identity_.firmwareVersion >= 300)
         EnableField("btnCANSearch", true);
@@ -370,8 +374,8 @@ void TMainForm::RebuildSendLists()
                         QStringLiteral("Совмещенная передача")};
     if (identity_.firmwareVersion >= 300)
         methods << QStringLiteral("Непрерывная передача");
-    rebuild(PageControl1->findChild<QComboBox*>(QStringLiteral("cbSendMethod")), methods);
-    rebuild(PageControl1->findChild<QComboBox*>(QStringLiteral("cbEncrypt")),
+    rebuild(editor_->FieldAs<QComboBox>(QStringLiteral("cbSendMethod")), methods);
+    rebuild(editor_->FieldAs<QComboBox>(QStringLiteral("cbEncrypt")),
             {QStringLiteral("Без шифрования"), QStringLiteral("WEP64"), QStringLiteral("WEP128")});
 }
 
@@ -399,7 +403,7 @@ void TMainForm::CheckDevicePresence()
         link_->SetDeviceIndex(-1);
         ShowAbsentDevice();
         SetVersions(kNoDeviceFirmwareVersion, kNoDeviceHardwareVersion);
-        ApplyVersionGate(PageControl1, identity_.firmwareVersion);
+        ApplyVersionGate(*editor_, identity_.firmwareVersion);
         EnableField("intGlonass", true);
         EnableField("cbStaticNav", true);
         RefreshRules();
@@ -412,15 +416,15 @@ void TMainForm::CheckDevicePresence()
         link_->SetDeviceIndex(-1);
         ShowAbsentDevice();
         SetVersions(kNoDeviceFirmwareVersion, kNoDeviceHardwareVersion);
-        ApplyVersionGate(PageControl1, identity_.firmwareVersion);
+        ApplyVersionGate(*editor_, identity_.firmwareVersion);
         ApplyHardwareRule();
         RefreshRules();
         return;
     }
     // The identity is shown as soon as the tracker answers.
     ApplySerial(identity_, serial);
-    SetPanelText(SerNum, QString::fromLatin1(serial.c_str()), false);
-    SetPanelText(pnMACAddr, QString::fromStdString(FormatMac(identity_.mac)), false);
+    SetPanelText(serialPanel_, QString::fromLatin1(serial.c_str()), false);
+    SetPanelText(macPanel_, QString::fromStdString(FormatMac(identity_.mac)), false);
 
     link_->SetConnected(true);
     if (!ReadVersions(*link_, identity_)) {
@@ -429,16 +433,16 @@ void TMainForm::CheckDevicePresence()
         return;
     }
     SetVersions(identity_.firmwareVersion, identity_.hardwareVersion);
-    SetPanelText(FVersion, QString::fromStdString(FormatFirmware(identity_.firmwareMajor, identity_.firmwareMinor)),
+    SetPanelText(firmwarePanel_, QString::fromStdString(FormatFirmware(identity_.firmwareMajor, identity_.firmwareMinor)),
                  false);
     if (identity_.hardwareVersionRead)
-        SetPanelText(HVersion, QString::number(identity_.hardwareVersion), false);
+        SetPanelText(hardwarePanel_, QString::number(identity_.hardwareVersion), false);
 
-    ApplyVersionGate(PageControl1, identity_.firmwareVersion);
+    ApplyVersionGate(*editor_, identity_.firmwareVersion);
     RefreshRules();
     ShowPresentDevice();
     ApplyHardwareRule();
-    if (cbDontRead->isChecked())
+    if (dontReadBox_->isChecked())
         ShowStatus(QStringLiteral("Настройки не были считаны"), false);
     else
         btnReadSettingsClick();
@@ -460,10 +464,10 @@ void TMainForm::SetVersions(int firmware, int hardware)
 void TMainForm::SetPagesLocked(bool locked)
 {
     pagesLocked_ = locked;
-    lockedPage_ = PageControl1->currentIndex();
+    lockedPage_ = pages_->currentIndex();
 }
 
-BlockTransfer TMainForm::Transfer()
+BlockTransfer TMainForm::MakeTransfer()
 {
     return BlockTransfer{*link_, SystemClock::Instance(), *editor_, identity_.firmwareVersion, localHourOffset_,
                          [this](const QString& text, bool error) { ShowStatus(text, error); }};
@@ -473,7 +477,7 @@ void TMainForm::btnReadSettingsClick()
 {
     if (!link_->Open())
         return;
-    const bool ok = ReadAllBlocks(Transfer());
+    const bool ok = ReadAllBlocks(MakeTransfer());
     link_->Close();
     if (ok)
         ShowStatus(QStringLiteral("Настройки успешно считаны"), false);
@@ -489,7 +493,7 @@ void TMainForm::btnWriteSettingsClick()
         link_->Close();
         return;
     }
-    const int code = WriteAllBlocks(Transfer());
+    const int code = WriteAllBlocks(MakeTransfer());
     ShowStatus(WriteResultText(code), code != 0);
     if (code == 0)
         AfterSuccessfulWrite();
@@ -528,7 +532,7 @@ void TMainForm::mSelectKvdDirClick()
         IniFile ini = SettingsFile();
         WriteKvdFolder(ini, kvdFolder_.toStdString());
     }
-    lblKvdFolder->setText(kvdFolder_);
+    kvdFolderLabel_->setText(kvdFolder_);
 }
 
 void TMainForm::mAboutClick()
@@ -556,7 +560,7 @@ void TMainForm::HelpRequested()
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonDblClick &&
-        (watched == SerNum || watched == FVersion || watched == pnMACAddr)) {
+        (watched == serialPanel_ || watched == firmwarePanel_ || watched == macPanel_)) {
         QApplication::clipboard()->setText(static_cast<QLabel*>(watched)->text());
         return true;
     }
@@ -568,7 +572,7 @@ void TMainForm::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     // The desktop's colours changed: repaint the round pictures in them.
     if (event->type() == QEvent::PaletteChange && shown_)
-        ApplyRoundButtonImages(PageControl1, palette());
+        ApplyRoundButtonImages(pages_, palette());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -590,7 +594,7 @@ void TMainForm::FormDestroy()
     if (destroyed_ || !shown_)
         return;
     destroyed_ = true;
-    initTimer.stop();
+    initTimer_.stop();
     if (editor_ && editor_->can)
         editor_->can->ClearCanParameters();
     IniFile ini = SettingsFile();

@@ -3,7 +3,7 @@
 // pages, the read and write commands and the status line.
 #include "app/About.h"
 #include "app/core/AppSettings.h"
-#include "files/Files.h"
+#include "files/FileCommands.h"
 #include "link/Identification.h"
 #include "link/UsbLink.h"
 
@@ -24,7 +24,7 @@ namespace plendoro {
 
 class DeviceMonitor;
 class DialogService;
-class TEditor;
+class SettingsEditor;
 class CanSearch;
 struct BlockTransfer;
 
@@ -48,7 +48,7 @@ public:
     void RefreshRules();
     // While the memory is being cleared, the main pages refuse to change.
     void SetPagesLocked(bool locked);
-    TEditor& Editor() { return *editor_; }
+    SettingsEditor& Editor() { return *editor_; }
     CanSearch& CanBusSearch() { return *canSearch_; }
 
     // State shown to tests and to the rest of the window.
@@ -59,8 +59,8 @@ public:
     const QString& KvdFolder() const { return kvdFolder_; }
     std::uint16_t UpdatePort() const { return settings_.updatePort; }
     int LocalHourOffset() const { return localHourOffset_; }
-    QTabWidget* Pages() const { return PageControl1; }
-    QTimer* InitTimer() { return &initTimer; }
+    QTabWidget* Pages() const { return pages_; }
+    QTimer* InitTimer() { return &initTimer_; }
     TAboutForm* About() const { return about_; }
 
     // Menu and command handlers.
@@ -91,7 +91,7 @@ private:
     void RebuildSendLists();
     void ClearCanParameters();
     void SetVersions(int firmware, int hardware);
-    BlockTransfer Transfer();
+    BlockTransfer MakeTransfer();
     bool ValidateBeforeWrite();
     // The server database files and the automatic profile that follow every
     // successful write.
@@ -116,33 +116,33 @@ private:
     DeviceMonitor* monitor_ = nullptr;
     QPointer<TAboutForm> about_;
 
-    QTimer initTimer;
-    TEditor* editor_ = nullptr;
+    QTimer initTimer_;
+    SettingsEditor* editor_ = nullptr;
     CanSearch* canSearch_ = nullptr;
     SaveDialogState profileSaveDialog_;
     bool pagesLocked_ = false;
     int lockedPage_ = 0;
 
     // Header.
-    QLabel* SerNum = nullptr;
-    QLabel* FVersion = nullptr;
-    QLabel* pnMACAddr = nullptr;
-    QLabel* HVersion = nullptr;
+    QLabel* serialPanel_ = nullptr;
+    QLabel* firmwarePanel_ = nullptr;
+    QLabel* macPanel_ = nullptr;
+    QLabel* hardwarePanel_ = nullptr;
     // Pages and the commands below them.
-    QTabWidget* PageControl1 = nullptr;
-    QPushButton* btnReadSettings = nullptr;
-    QPushButton* btnWriteSettings = nullptr;
-    QCheckBox* cbDontRead = nullptr;
-    QGroupBox* gbKvdFolder = nullptr;
-    QLabel* lblKvdFolder = nullptr;
-    QLabel* CommandInfo = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QPushButton* readButton_ = nullptr;
+    QPushButton* writeButton_ = nullptr;
+    QCheckBox* dontReadBox_ = nullptr;
+    QGroupBox* kvdFolderGroup_ = nullptr;
+    QLabel* kvdFolderLabel_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
     // Menu.
-    QAction* mSelectKvdDir = nullptr;
-    QAction* mSaveProfile = nullptr;
-    QAction* mLoadProfile = nullptr;
-    QAction* mSaveKVC = nullptr;
-    QAction* mExit = nullptr;
-    QAction* mAbout = nullptr;
+    QAction* selectKvdDirAction_ = nullptr;
+    QAction* saveProfileAction_ = nullptr;
+    QAction* loadProfileAction_ = nullptr;
+    QAction* saveKvcAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
 };
 
 } // namespace plendoro

@@ -1,28 +1,31 @@
 #include "editor/Editor.h"
 
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
 
 #include <QTabWidget>
 
 namespace plendoro {
 
-TEditor::TEditor(QTabWidget* PageControl1, DialogService& dialogs, QObject* parent)
+SettingsEditor::SettingsEditor(QTabWidget* PageControl1, DialogService& dialogs, QObject* parent)
     : QObject(parent), pages_(PageControl1), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("Editor"));
 }
 
-QWidget* TEditor::Field(const QString& name) const
+QWidget* SettingsEditor::Field(const QString& name) const
 {
-    return FindFieldByName(name, pages_);
+    QWidget* w = FindFieldByName(name, pages_);
+    if (!w && onMiss_)
+        onMiss_(name);
+    return w;
 }
 
-QWidget* TEditor::Field(const char* prefix, int digit, const char* suffix) const
+QWidget* SettingsEditor::Field(const char* prefix, int digit, const char* suffix) const
 {
     return Field(QLatin1String(prefix) + QString::number(digit) + QLatin1String(suffix));
 }
 
-void TEditor::RefreshRules()
+void SettingsEditor::RefreshRules()
 {
     if (recording) {
         recording->RecordingMethodRule();

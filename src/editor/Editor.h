@@ -1,13 +1,15 @@
 #pragma once
 // The configuration editor: the main page set with its fields, the firmware
 // version the fields follow, and the rule sets of the pages. Each rule set
-// is its own object that registers itself here when constructed, so the
-// window can run every rule in its fixed order.
+// is a child object of the editor that takes its slot here when constructed,
+// so the window can run every rule in its fixed order.
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "model/Structs.h"
 
+#include <functional>
 #include <vector>
 
 class QTabWidget;
@@ -90,10 +92,10 @@ public:
     virtual void RebuildCanLists() = 0;
 };
 
-class TEditor : public QObject {
+class SettingsEditor : public QObject {
     Q_OBJECT
 public:
-    TEditor(QTabWidget* PageControl1, DialogService& dialogs, QObject* parent = nullptr);
+    SettingsEditor(QTabWidget* PageControl1, DialogService& dialogs, QObject* parent = nullptr);
 
     QTabWidget* Pages() const { return pages_; }
     DialogService& Dialogs() const { return dialogs_; }
@@ -105,9 +107,17 @@ public:
     int HardwareVersion() const { return hardwareVersion_; }
     void SetHardwareVersion(int v) { hardwareVersion_ = v; }
 
+    // Whether a tracker is attached; the 1-Wire read buttons follow it.
+    void SetDevicePresence(std::function<bool()> present) { devicePresent_ = std::move(present); }
+    bool DevicePresent() const { return devicePresent_ && devicePresent_(); }
+
     // A field by its component name (FindFieldByName over the main page set);
-    // null when there is none.
+    // null when there is none. Every lookup of a field by name goes through
+    // here. The program skips a missing field; tests install a miss handler
+    // that fails them instead.
     QWidget* Field(const QString& name) const;
+    using FieldMissHandler = std::function<void(const QString& name)>;
+    void SetFieldMissHandler(FieldMissHandler onMiss) { onMiss_ = std::move(onMiss); }
     template <typename T>
     T* FieldAs(const QString& name) const
     {
@@ -124,7 +134,7 @@ public:
     // Re-runs the rules of every page in their fixed order.
     void RefreshRules();
 
-    // Rule sets, registered by their constructors; absent ones are skipped.
+    // Rule sets, each set by its RuleSlot; absent ones are skipped.
     RecordingRulesApi* recording = nullptr;
     InputsRulesApi* inputs = nullptr;
     AnalogRulesApi* analog = nullptr;
@@ -138,6 +148,31 @@ private:
     DialogService& dialogs_;
     int firmwareVersion_ = 403;
     int hardwareVersion_ = 4;
+    std::function<bool()> devicePresent_;
+    FieldMissHandler onMiss_;
+};
+
+// A rule set's place in the editor: taken when the rule set is constructed,
+// given back when it is destroyed (if it still holds it).
+template <class Api>
+class RuleSlot {
+public:
+    RuleSlot(SettingsEditor& editor, Api* SettingsEditor::*slot, Api* self) : editor_(&editor), slot_(slot), self_(self)
+    {
+        editor.*slot_ = self;
+    }
+    ~RuleSlot()
+    {
+        if (editor_ && (*editor_).*slot_ == self_)
+            (*editor_).*slot_ = nullptr;
+    }
+    RuleSlot(const RuleSlot&) = delete;
+    RuleSlot& operator=(const RuleSlot&) = delete;
+
+private:
+    QPointer<SettingsEditor> editor_;
+    Api* SettingsEditor::*slot_;
+    Api* self_;
 };
 
 // The input digit of a family handler's sender: the character at a fixed

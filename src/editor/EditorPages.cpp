@@ -1,12 +1,12 @@
 #include "editor/EditorPages.h"
 
-#include "AnalogPage.h"
-#include "ControlPointsPage.h"
-#include "DevicePage.h"
-#include "ExtensionsPage.h"
-#include "InputsPage.h"
-#include "TransferPage.h"
-#include "WifiPage.h"
+#include "editor/pages/AnalogPage.h"
+#include "editor/pages/ControlPointsPage.h"
+#include "editor/pages/DevicePage.h"
+#include "editor/pages/ExtensionsPage.h"
+#include "editor/pages/InputsPage.h"
+#include "editor/pages/TransferPage.h"
+#include "editor/pages/WifiPage.h"
 #include "editor/Editor.h"
 #include "editor/FieldFilters.h"
 #include "editor/rules/AnalogRules.h"
@@ -15,7 +15,7 @@
 #include "editor/rules/OneWireRules.h"
 #include "editor/rules/Rs485Rules.h"
 #include "editor/rules/RecordingRules.h"
-#include "services/CanLists.h"
+#include "editor/rules/CanListRules.h"
 
 #include <QTabWidget>
 
@@ -35,7 +35,7 @@ void AddEditorPages(QTabWidget* PageControl1)
     InstallFieldFilters(PageControl1);
 }
 
-void CreateEditorRules(TEditor& editor)
+void CreateEditorRules(SettingsEditor& editor)
 {
     // Each rule set registers itself with the editor, which owns it.
     new RecordingRules(editor);
@@ -44,7 +44,7 @@ void CreateEditorRules(TEditor& editor)
     new ControlPointRules(editor);
     new Rs485Rules(editor);
     new OneWireRules(editor);
-    new CanLists(editor);
+    new CanListRules(editor);
 }
 
 } // namespace plendoro

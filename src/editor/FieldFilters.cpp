@@ -1,4 +1,4 @@
-#include "FieldFilters.h"
+#include "editor/FieldFilters.h"
 
 #include <QAbstractSpinBox>
 #include <QCoreApplication>
@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
+
+namespace plendoro {
 
 namespace {
 
@@ -142,3 +144,5 @@ void InstallFieldFilters(QWidget* root)
     for (QWidget* w : root->findChildren<QWidget*>())
         arm(w);
 }
+
+} // namespace plendoro

@@ -8,6 +8,8 @@
 
 class QWidget;
 
+namespace plendoro {
+
 // Filter classes as they appear in the "keyFilter" property.
 inline constexpr const char* kKeyFilterProperty = "keyFilter";
 inline constexpr const char* kFilterNumeric = "numeric";
@@ -26,3 +28,5 @@ bool FieldFilterAccepts(const QString& filterClass, QChar c);
 // QLineEdit inside it. Safe to call again after more fields were added: a
 // field is armed once.
 void InstallFieldFilters(QWidget* root);
+
+} // namespace plendoro

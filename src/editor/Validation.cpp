@@ -2,7 +2,8 @@
 
 #include "common/Cp1251.h"
 #include "editor/Editor.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
+#include "editor/FieldBalloon.h"
 #include "model/IpAddress.h"
 #include "model/TextNumbers.h"
 
@@ -36,14 +37,14 @@ qsizetype CharacterCount(const QString& text)
     return text.toUcs4().size();
 }
 
-bool IsChecked(const TEditor& editor, const char* name)
+bool IsChecked(const SettingsEditor& editor, const char* name)
 {
     const auto* button = editor.FieldAs<QAbstractButton>(QLatin1String(name));
     return button && button->isChecked();
 }
 
 // -1 for no selection, as for a list the pages do not hold.
-int Position(const TEditor& editor, const char* name)
+int Position(const SettingsEditor& editor, const char* name)
 {
     const auto* list = editor.FieldAs<QComboBox>(QLatin1String(name));
     return list ? list->currentIndex() : -1;
@@ -59,7 +60,7 @@ struct Check {
 // Periods of sensors that are switched off are stored as 0 rather than
 // checked, so a leftover text in a disabled field can neither block the
 // write nor reach the device.
-void ForceZeroIntoDisabledPeriods(const TEditor& editor)
+void ForceZeroIntoDisabledPeriods(const SettingsEditor& editor)
 {
     for (const char* name : {"edItempWritePeriod14", "edItempWritePeriod58", "edLLSWritePeriod14", "edLLSWritePeriod58"}) {
         auto* field = editor.FieldAs<QLineEdit>(QLatin1String(name));
@@ -68,7 +69,7 @@ void ForceZeroIntoDisabledPeriods(const TEditor& editor)
     }
 }
 
-std::vector<Check> ChecksInOrder(const TEditor& editor)
+std::vector<Check> ChecksInOrder(const SettingsEditor& editor)
 {
     const auto range = [](std::int32_t minimum, bool zeroAllowed, std::int32_t maximum) {
         return [=](const QString& t) { return InRange(t, minimum, zeroAllowed, maximum); };
@@ -186,7 +187,7 @@ std::vector<Check> ChecksInOrder(const TEditor& editor)
 
 } // namespace
 
-bool ValidateSettings(TEditor& editor)
+bool ValidateSettings(SettingsEditor& editor)
 {
     ForceZeroIntoDisabledPeriods(editor);
 

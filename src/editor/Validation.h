@@ -4,7 +4,7 @@
 // it and go on only when it passes.
 namespace plendoro {
 
-class TEditor;
+class SettingsEditor;
 
 // Runs the checks of the editor's fields in their fixed order and stops at
 // the first failure, which is shown in the error balloon at its field. When
@@ -16,6 +16,6 @@ class TEditor;
 // a failing check later in the run does not undo it.
 //
 // A field the pages do not hold skips its check.
-bool ValidateSettings(TEditor& editor);
+bool ValidateSettings(SettingsEditor& editor);
 
 } // namespace plendoro

@@ -1,17 +1,17 @@
-#include "files/Files.h"
+#include "files/FileCommands.h"
 
-#include "app/core/IniFile.h"
+#include "common/FileIo.h"
 #include "editor/Dialogs.h"
 #include "editor/Editor.h"
-#include "model/qt/EditorBinding.h"
-#include "model/qt/FieldAccess.h"
+#include "editor/binding/EditorBinding.h"
+#include "editor/binding/FieldAccess.h"
 
 #include <QComboBox>
 #include <QFile>
 
 namespace plendoro {
 
-CommandFileValues ReadCommandFileValues(TEditor& editor)
+CommandFileValues ReadCommandFileValues(SettingsEditor& editor)
 {
     CommandFileValues v;
     v.main = ReadMainConfValues(editor);
@@ -31,7 +31,7 @@ CommandFileValues ReadCommandFileValues(TEditor& editor)
     return v;
 }
 
-bool ExportCommandFile(TEditor& editor, const FilesContext& context)
+bool ExportCommandFile(SettingsEditor& editor, const FilesContext& context)
 {
     // No default extension, no initial folder: the extension is added below.
     const QString chosen = editor.Dialogs().SaveFile(context.parent, QStringLiteral("Сохранить как"), QString(),
@@ -49,7 +49,7 @@ bool ExportCommandFile(TEditor& editor, const FilesContext& context)
     return true;
 }
 
-void mSaveKVCClick(TEditor& editor, const FilesContext& context)
+void mSaveKVCClick(SettingsEditor& editor, const FilesContext& context)
 {
     ExportCommandFile(editor, context);
 }

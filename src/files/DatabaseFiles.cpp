@@ -1,13 +1,13 @@
-#include "files/Files.h"
+#include "files/FileCommands.h"
 
 #include "files/core/KvdFiles.h"
-#include "model/qt/FieldAccess.h"
+#include "editor/binding/FieldAccess.h"
 
 #include <QFile>
 
 namespace plendoro {
 
-bool WriteKvdFiles(TEditor& editor, const FilesContext& context)
+bool WriteKvdFiles(SettingsEditor& editor, const FilesContext& context)
 {
     FieldAccess f(editor);
     KvdValues v;

@@ -1,11 +1,11 @@
-#include "files/Files.h"
+#include "files/FileCommands.h"
 
 #include "editor/Dialogs.h"
 #include "editor/Editor.h"
 #include "editor/Validation.h"
-#include "files/core/AtomicFile.h"
+#include "common/AtomicFile.h"
 #include "files/core/Profile.h"
-#include "model/qt/SettingsTransfer.h"
+#include "editor/binding/SettingsTransfer.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,7 +41,7 @@ std::string Native(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-QString ChooseSavePath(TEditor& editor, const FilesContext& context)
+QString ChooseSavePath(SettingsEditor& editor, const FilesContext& context)
 {
     SaveDialogState fresh;
     SaveDialogState& dialog = context.saveDialog ? *context.saveDialog : fresh;
@@ -54,7 +54,7 @@ QString ChooseSavePath(TEditor& editor, const FilesContext& context)
 // Each block is encoded just before it is written, as the device write
 // does, so the encoders' side effects on the editor happen in the same
 // order and not at all when the file cannot be created.
-bool WriteRecords(TEditor& editor, const FilesContext& context, ProfileVersion version, AtomicFile& file)
+bool WriteRecords(SettingsEditor& editor, const FilesContext& context, ProfileVersion version, AtomicFile& file)
 {
     if (!file.Write(ProfileHeader(version)))
         return false;
@@ -72,7 +72,7 @@ bool WriteRecords(TEditor& editor, const FilesContext& context, ProfileVersion v
     return file.Commit();
 }
 
-bool LoadRecords(TEditor& editor, const FilesContext& context, ProfileVersion version,
+bool LoadRecords(SettingsEditor& editor, const FilesContext& context, ProfileVersion version,
                  std::span<const std::uint8_t> file)
 {
     ProfileRecordReader reader(file);
@@ -96,7 +96,7 @@ QString ProfileFolder(const FilesContext& context)
     return QString::fromStdString(ProfileFolderOf(context.kvdFolder.toStdString()));
 }
 
-bool SaveProfile(TEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce)
+bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce)
 {
     const QString folder = ProfileFolder(context);
     // A folder that cannot be made shows up as a file that cannot be created.
@@ -123,7 +123,7 @@ bool SaveProfile(TEditor& editor, const FilesContext& context, std::int32_t seri
     return true;
 }
 
-bool LoadProfile(TEditor& editor, const FilesContext& context, const QString& path)
+bool LoadProfile(SettingsEditor& editor, const FilesContext& context, const QString& path)
 {
     std::vector<std::uint8_t> bytes;
     if (!ReadProfileBytes(Native(path), bytes)) {
@@ -158,13 +158,13 @@ bool LoadProfile(TEditor& editor, const FilesContext& context, const QString& pa
     return true;
 }
 
-void mSaveProfileClick(TEditor& editor, const FilesContext& context)
+void mSaveProfileClick(SettingsEditor& editor, const FilesContext& context)
 {
     if (ValidateSettings(editor))
         SaveProfile(editor, context, 0, true);
 }
 
-void mLoadProfileClick(TEditor& editor, const FilesContext& context)
+void mLoadProfileClick(SettingsEditor& editor, const FilesContext& context)
 {
     const QString path =
         editor.Dialogs().OpenFile(context.parent, QStringLiteral("Открыть"), ProfileFolder(context), kOpenFilter);
@@ -172,7 +172,7 @@ void mLoadProfileClick(TEditor& editor, const FilesContext& context)
         LoadProfile(editor, context, path);
 }
 
-void SaveFilesAfterWrite(TEditor& editor, const FilesContext& context)
+void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context)
 {
     WriteKvdFiles(editor, context);
     SaveProfile(editor, context, context.serialNumber, false);

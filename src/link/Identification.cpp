@@ -103,32 +103,4 @@ bool ReadVersions(UsbLink& link, DeviceIdentity& identity)
     return ok;
 }
 
-FirmwareGeneration GenerationOf(int v)
-{
-    if (v < 300)
-        return FirmwareGeneration::First;
-    if (v < 403)
-        return FirmwareGeneration::Second;
-    return FirmwareGeneration::Third;
-}
-
-std::size_t NetConfSize(int v)
-{
-    switch (GenerationOf(v)) {
-    case FirmwareGeneration::First: return 108;
-    case FirmwareGeneration::Second: return 111;
-    case FirmwareGeneration::Third: return 117;
-    }
-    return 117;
-}
-
-bool HasCanBlock(int v) { return v >= 300; }
-bool HasOneWireBlock(int v) { return v >= 305; }
-bool HasAnalogRules(int v) { return v >= 200; }
-bool HasCanSearch(int v) { return v >= 300; }
-bool HasWifiChannel(int v) { return v >= 305; }
-bool HasExternalReceiver(int v) { return v >= 307; }
-bool ReadsHardwareVersion(int v) { return v >= 309; }
-bool HasGlonassReceiver(int hardwareVersion) { return hardwareVersion >= 4; }
-
 } // namespace plendoro

@@ -2,6 +2,7 @@
 // Who the attached tracker is: serial number, MAC address, firmware and
 // hardware versions, and what its firmware version allows.
 #include "common/Clock.h"
+#include "common/FirmwareTable.h"
 #include "link/ByteLink.h"
 
 #include <array>
@@ -14,8 +15,6 @@ namespace plendoro {
 
 class UsbLink;
 
-constexpr int kNoDeviceFirmwareVersion = 403;
-constexpr int kNoDeviceHardwareVersion = 4;
 constexpr int kVersionAttempts = 19;
 
 struct DeviceIdentity {
@@ -50,19 +49,5 @@ bool QueryVersions(ByteLink& link, DeviceIdentity& identity);
 
 // Opens the device, queries the versions and closes it again.
 bool ReadVersions(UsbLink& link, DeviceIdentity& identity);
-
-enum class FirmwareGeneration { First, Second, Third };
-
-FirmwareGeneration GenerationOf(int firmwareVersion);
-std::size_t NetConfSize(int firmwareVersion);
-bool HasCanBlock(int firmwareVersion);          // block 5
-bool HasOneWireBlock(int firmwareVersion);      // block 6, 1-Wire rules, sensor search
-bool HasAnalogRules(int firmwareVersion);       // analog input rules
-bool HasCanSearch(int firmwareVersion);         // CAN search, continuous transfer
-bool HasWifiChannel(int firmwareVersion);
-bool HasExternalReceiver(int firmwareVersion);
-bool ReadsHardwareVersion(int firmwareVersion);
-// Which satellite receiver control the hardware has.
-bool HasGlonassReceiver(int hardwareVersion);
 
 } // namespace plendoro

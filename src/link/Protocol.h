@@ -1,6 +1,7 @@
 #pragma once
 // Block transactions: a 16-byte header, the block, a one's-complement check;
 // one request, one reply, up to eight attempts.
+#include "common/Bytes.h"
 #include "common/Clock.h"
 #include "link/ByteLink.h"
 
@@ -34,11 +35,6 @@ struct PacketHeader {
     // fills in the check over header and payload.
     static void BuildRequest(std::uint8_t* packet, std::uint16_t id, std::size_t payloadLength);
 };
-
-std::uint16_t ReadLe16(const std::uint8_t* p);
-std::uint32_t ReadLe32(const std::uint8_t* p);
-void WriteLe16(std::uint8_t* p, std::uint16_t v);
-void WriteLe32(std::uint8_t* p, std::uint32_t v);
 
 // The device's error codes in words; codes outside 1..5 have no text.
 std::string DeviceErrorText(std::uint32_t code);

@@ -18,7 +18,7 @@
 // `firmwareVersion` is the version the editor currently works with, which
 // for a profile is not the profile's own; `layout` picks the NetConf layout
 // (the device's generation, or the profile's).
-#include "model/EditorValues.h"
+#include "model/FormValues.h"
 #include "model/Structs.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "model/Structs.h"
 
-#include "link/Protocol.h"
+#include "common/Bytes.h"
 
 #include <algorithm>
 

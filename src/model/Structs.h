@@ -4,7 +4,7 @@
 // always leave as zero; unpacking never looks at them. Every field is masked
 // to its width when packed, so a value too wide for its bits cannot spill
 // into a neighbour.
-#include "link/Identification.h"
+#include "common/FirmwareTable.h"
 #include "model/OneWireAddress.h"
 
 #include <array>

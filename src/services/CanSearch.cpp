@@ -16,7 +16,7 @@
 
 namespace plendoro {
 
-CanSearch::CanSearch(TEditor& editor, UsbLink& link, StatusFn showStatus, Clock& clock, QObject* parent)
+CanSearch::CanSearch(SettingsEditor& editor, UsbLink& link, StatusSink showStatus, Clock& clock, QObject* parent)
     : QObject(parent ? parent : &editor), editor_(editor), link_(link), showStatus_(std::move(showStatus)),
       clock_(clock), timer_(this)
 {
@@ -36,14 +36,9 @@ void CanSearch::ShowStatus(const QString& text, bool error)
         showStatus_(text, error);
 }
 
-// The read and write buttons sit below the pages, in the window itself.
 void CanSearch::Enable(const char* name, bool on)
 {
-    const QString n = QLatin1String(name);
-    QWidget* w = editor_.Field(n);
-    if (!w && editor_.Pages())
-        w = editor_.Pages()->window()->findChild<QWidget*>(n);
-    if (w)
+    if (QWidget* w = editor_.Field(QLatin1String(name)))
         w->setEnabled(on);
 }
 
@@ -74,8 +69,7 @@ void CanSearch::btnCANSearchClick()
         editor_.can->ClearCanParameters();
     if (!StartCanSearch())
         return;
-    Enable("btnWriteSettings", false);
-    Enable("btnReadSettings", false);
+    emit SettingsCommandsEnabled(false);
     timer_.start();
     Enable("btnCANSearch", false);
     Enable("edCANSearchLen", false);
@@ -139,8 +133,7 @@ void CanSearch::CANSearchTimerTimer()
 
 bool CanSearch::StopCanSearch()
 {
-    Enable("btnWriteSettings", true);
-    Enable("btnReadSettings", true);
+    emit SettingsCommandsEnabled(true);
     Enable("edCANSearchLen", true);
     std::string reply;
     if (Send(kStopCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs, reply) ==

@@ -3,6 +3,7 @@
 // window asks it once a second for every identifier heard so far; new ones
 // become entries of the found list. The search always runs its full length.
 #include "common/Clock.h"
+#include "editor/StatusSink.h"
 #include "editor/Editor.h"
 #include "link/UsbLink.h"
 
@@ -20,14 +21,12 @@ namespace plendoro {
 class CanSearch : public QObject {
     Q_OBJECT
 public:
-    // The status line of the window: text, red when error is set.
-    using StatusFn = std::function<void(const QString& text, bool error)>;
 
     static constexpr int kPollIntervalMs = 1000;
     static constexpr int kDefaultDurationSeconds = 30;
 
     // The found list and its page are reached through editor.can.
-    CanSearch(TEditor& editor, UsbLink& link, StatusFn showStatus, Clock& clock = SystemClock::Instance(),
+    CanSearch(SettingsEditor& editor, UsbLink& link, StatusSink showStatus, Clock& clock = SystemClock::Instance(),
               QObject* parent = nullptr);
 
     // "Поиск": the clear question, then the start exchange and the polls.
@@ -39,6 +38,12 @@ public:
     void CANSearchTimerTimer();
 
     QTimer& CANSearchTimer() { return timer_; }
+
+signals:
+    // The window's read and write commands are closed while the search runs.
+    void SettingsCommandsEnabled(bool enabled);
+
+public:
     // From an accepted start to the tick that ends the search.
     bool Searching() const { return searching_; }
 
@@ -50,9 +55,9 @@ private:
     void Enable(const char* name, bool on);
     void ShowStatus(const QString& text, bool error);
 
-    TEditor& editor_;
+    SettingsEditor& editor_;
     UsbLink& link_;
-    StatusFn showStatus_;
+    StatusSink showStatus_;
     Clock& clock_;
     QTimer timer_;
     std::uint32_t startTick_ = 0;

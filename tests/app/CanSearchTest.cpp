@@ -2,10 +2,10 @@
 // once a second, the stop, and what the found list and the page show.
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
 #include "link/UsbLink.h"
 #include "plendoro_sim.h"
-#include "services/CanLists.h"
+#include "editor/rules/CanListRules.h"
 #include "services/CanSearch.h"
 
 #include "FakeClock.h"
@@ -62,8 +62,8 @@ protected:
             layout->addWidget(b);
         }
         AddEditorPages(pages);
-        editor = std::make_unique<TEditor>(pages, dialogs);
-        lists = std::make_unique<CanLists>(*editor);
+        editor = std::make_unique<SettingsEditor>(pages, dialogs);
+        lists = std::make_unique<CanListRules>(*editor);
         MakeSearch(SystemClock::Instance());
     }
     void TearDown() override
@@ -83,6 +83,10 @@ protected:
                 statuses << text;
             },
             clock);
+        QObject::connect(search.get(), &CanSearch::SettingsCommandsEnabled, &window, [this](bool on) {
+            W("btnReadSettings")->setEnabled(on);
+            W("btnWriteSettings")->setEnabled(on);
+        });
     }
 
     QWidget* W(const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); }
@@ -110,8 +114,8 @@ protected:
     ScriptedDialogs dialogs;
     QWidget window;
     QTabWidget* pages = nullptr;
-    std::unique_ptr<TEditor> editor;
-    std::unique_ptr<CanLists> lists;
+    std::unique_ptr<SettingsEditor> editor;
+    std::unique_ptr<CanListRules> lists;
     std::unique_ptr<CanSearch> search;
     QString status;
     bool statusError = false;

@@ -3,8 +3,9 @@
 // simulated tracker.
 #include "app/MainForm.h"
 #include "app/core/IniFile.h"
+#include "common/FileIo.h"
 #include "editor/Editor.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
 #include "plendoro_sim.h"
 
 #include "ScriptedDialogs.h"
@@ -266,7 +267,7 @@ TEST_F(MainFormFixture, VersionGateFollowsTheAttachedFirmware)
     PlSim_SetVersions(0, 200, 4);
     WriteIni("[COMMON]\r\nLastKvdFolder=/tmp/\r\n");
     Start();
-    TEditor& editor = form->Editor();
+    SettingsEditor& editor = form->Editor();
     for (const char* off : {"cbIn1Send", "rbIn1Motion", "cbwChanel"})
         EXPECT_FALSE(IsOwnEnabled(editor.Field(QLatin1String(off)))) << off;
     EXPECT_TRUE(IsOwnEnabled(editor.Field(QStringLiteral("edCnt56SendPeriod"))));

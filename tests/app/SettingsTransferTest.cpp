@@ -3,7 +3,7 @@
 #include "app/MainForm.h"
 #include "editor/Editor.h"
 #include "link/Identification.h"
-#include "model/qt/SettingsTransfer.h"
+#include "editor/binding/SettingsTransfer.h"
 #include "plendoro_sim.h"
 
 #include "ScriptedDialogs.h"

@@ -2,7 +2,7 @@
 // reader's refusal to run past the bytes, and the writer that keeps an
 // earlier file whole.
 #include "FilesSupport.h"
-#include "files/core/AtomicFile.h"
+#include "common/AtomicFile.h"
 #include "files/core/Profile.h"
 
 #include <gtest/gtest.h>

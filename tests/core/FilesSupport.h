@@ -2,6 +2,7 @@
 // What the file tests share: a scratch folder, whole-file reads and writes,
 // and a way to make a write fail part-way as a full disk would.
 #include "app/core/IniFile.h"
+#include "common/FileIo.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -2,6 +2,7 @@
 #include "app/core/ProgramVersion.h"
 #include "app/core/SingleInstance.h"
 #include "common/Cp1251.h"
+#include "common/FileIo.h"
 
 #include <gtest/gtest.h>
 

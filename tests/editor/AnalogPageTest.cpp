@@ -1,10 +1,12 @@
 // Page "Аналоговые входы": every field of the analog-inputs table for both
 // inputs, the scale captions of the sliders and the defaults button.
 
-#include "AnalogPage.h"
+#include "editor/pages/AnalogPage.h"
 #include "PageFieldTable.h"
 
 using namespace pagetest;
+
+using namespace plendoro;
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include "ScriptedDialogs.h"
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
+#include "editor/VersionGate.h"
 #include "editor/rules/AnalogRules.h"
 #include "editor/rules/InputsRules.h"
 
@@ -38,7 +39,7 @@ protected:
     void Attach(int firmware)
     {
         editor.SetFirmwareVersion(firmware);
-        ApplyVersionGate(&pages, firmware);
+        ApplyVersionGate(editor, firmware);
         editor.RefreshRules();
     }
     QString Volts(int k) { return F<QLabel>(QString("lblAIn%1DigLevel2").arg(k))->text(); }
@@ -52,7 +53,7 @@ protected:
     QTabWidget pages;
     const bool built_ = (AddEditorPages(&pages), true);
     ScriptedDialogs dialogs;
-    TEditor editor{&pages, dialogs};
+    SettingsEditor editor{&pages, dialogs};
     InputsRules inputs{editor};
     AnalogRules rules{editor};
 };

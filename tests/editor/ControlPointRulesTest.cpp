@@ -3,7 +3,8 @@
 #include "ScriptedDialogs.h"
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
+#include "editor/FieldBalloon.h"
 #include "editor/rules/ControlPointRules.h"
 
 #include <QAbstractButton>
@@ -55,7 +56,7 @@ protected:
     // The rules find their fields when constructed, so the pages come first.
     const bool built = (AddEditorPages(&pages), true);
     ScriptedDialogs dialogs;
-    TEditor editor{&pages, dialogs};
+    SettingsEditor editor{&pages, dialogs};
     ControlPointRules rules{editor};
 };
 

@@ -2,12 +2,14 @@
 // disabled, the page itself is disabled and its page set hidden; the three
 // control points share one set of fields on the first page.
 
-#include "ControlPointsPage.h"
+#include "editor/pages/ControlPointsPage.h"
 #include "PageFieldTable.h"
 
 #include <QTabWidget>
 
 using namespace pagetest;
+
+using namespace plendoro;
 
 namespace {
 

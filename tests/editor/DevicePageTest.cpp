@@ -1,10 +1,12 @@
 // Page "Настройки прибора": the recording group with its presets, the
 // receiver mode, the page buttons and the dormant firmware group.
 
-#include "DevicePage.h"
+#include "editor/pages/DevicePage.h"
 #include "PageFieldTable.h"
 
 using namespace pagetest;
+
+using namespace plendoro;
 
 namespace {
 

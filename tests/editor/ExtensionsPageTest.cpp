@@ -1,16 +1,18 @@
 // Page "Расширения" and its three inner pages "RS485", "1-Wire" and "CAN".
 // The rows are checked on the pages as ExtensionsPage assembles them.
 
-#include "CanPage.h"
-#include "ExtensionsPage.h"
-#include "OneWirePage.h"
+#include "editor/pages/CanPage.h"
+#include "editor/pages/ExtensionsPage.h"
+#include "editor/pages/OneWirePage.h"
 #include "PageFieldTable.h"
-#include "Rs485Page.h"
+#include "editor/pages/Rs485Page.h"
 
 #include <QCheckBox>
 #include <QTabWidget>
 
 using namespace pagetest;
+
+using namespace plendoro;
 
 namespace {
 

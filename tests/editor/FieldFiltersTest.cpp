@@ -2,8 +2,8 @@
 // user's keys do to a real field that carries a class on the form.
 
 #include "editor/FieldFilters.h"
-#include "TransferPage.h"
-#include "WifiPage.h"
+#include "editor/pages/TransferPage.h"
+#include "editor/pages/WifiPage.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +18,8 @@
 
 #include <QSignalSpy>
 #include <QTest>
+
+using namespace plendoro;
 
 namespace {
 

@@ -6,11 +6,12 @@
 #include "ScriptedDialogs.h"
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/VersionGate.h"
+#include "editor/FieldBalloon.h"
 #include "editor/rules/AnalogRules.h"
 #include "editor/rules/InputsRules.h"
-#include "files/Files.h"
-#include "services/CanLists.h"
+#include "files/FileCommands.h"
+#include "editor/rules/CanListRules.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -95,7 +96,7 @@ protected:
         if (!editor.analog)
             new AnalogRules(editor);
         if (!editor.can)
-            new CanLists(editor);
+            new CanListRules(editor);
         kvdFolder = tempDir.path() + QStringLiteral("/kvd/");
         QDir().mkpath(kvdFolder);
     }
@@ -105,7 +106,7 @@ protected:
     void Attach(int firmware)
     {
         editor.SetFirmwareVersion(firmware);
-        ApplyVersionGate(&pages, firmware);
+        ApplyVersionGate(editor, firmware);
         editor.RefreshRules();
     }
 
@@ -209,7 +210,7 @@ protected:
     const bool built_ = (AddEditorPages(&pages), true);
     ScriptedDialogs dialogs;
     FileDialogs fileDialogs{dialogs};
-    TEditor editor{&pages, fileDialogs};
+    SettingsEditor editor{&pages, fileDialogs};
     QTemporaryDir tempDir;
     QString kvdFolder;
     SaveDialogState saveDialog;

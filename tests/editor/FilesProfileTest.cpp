@@ -4,8 +4,8 @@
 #include "FilesFixture.h"
 
 #include "files/core/Profile.h"
-#include "model/qt/EditorBinding.h"
-#include "model/qt/SettingsTransfer.h"
+#include "editor/binding/EditorBinding.h"
+#include "editor/binding/SettingsTransfer.h"
 
 #include <QLabel>
 #include <QRadioButton>

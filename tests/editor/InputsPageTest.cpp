@@ -2,7 +2,7 @@
 // counter record periods, and the row captions and defaults button that both
 // inner pages share.
 
-#include "InputsPage.h"
+#include "editor/pages/InputsPage.h"
 #include "PageFieldTable.h"
 
 #include <QApplication>
@@ -12,6 +12,8 @@
 #include <string>
 
 using namespace pagetest;
+
+using namespace plendoro;
 
 namespace {
 

@@ -3,7 +3,9 @@
 #include "ScriptedDialogs.h"
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
+#include "editor/VersionGate.h"
+#include "editor/FieldBalloon.h"
 #include "editor/rules/InputsRules.h"
 
 #include <QAbstractButton>
@@ -53,7 +55,7 @@ protected:
     void Attach(int firmware)
     {
         editor.SetFirmwareVersion(firmware);
-        ApplyVersionGate(&pages, firmware);
+        ApplyVersionGate(editor, firmware);
         editor.RefreshRules();
     }
     // Level lists, duration fields and continuous boxes of both pages.
@@ -72,7 +74,7 @@ protected:
     QTabWidget pages;
     const bool built_ = (AddEditorPages(&pages), true);
     ScriptedDialogs dialogs;
-    TEditor editor{&pages, dialogs};
+    SettingsEditor editor{&pages, dialogs};
     InputsRules rules{editor};
 };
 

@@ -2,7 +2,7 @@
 // keys added and deleted by hand, defaults and found addresses.
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
 #include "editor/rules/OneWireRules.h"
 
 #include "ScriptedDialogs.h"
@@ -28,7 +28,7 @@ QTabWidget* Built(QTabWidget* pages)
 
 class OneWireRulesTest : public ::testing::Test {
 protected:
-    OneWireRulesTest() { rules.SetDevicePresence([this] { return present; }); }
+    OneWireRulesTest() { editor.SetDevicePresence([this] { return present; }); }
 
     template <typename T = QWidget>
     T* F(const char* name) { return editor.FieldAs<T>(QString::fromLatin1(name)); }
@@ -48,7 +48,7 @@ protected:
     bool present = false;
     QTabWidget pages;
     ScriptedDialogs dialogs;
-    TEditor editor{Built(&pages), dialogs};
+    SettingsEditor editor{Built(&pages), dialogs};
     OneWireRules rules{editor};
 };
 

@@ -3,7 +3,8 @@
 #include "ScriptedDialogs.h"
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
+#include "editor/VersionGate.h"
 #include "editor/rules/AnalogRules.h"
 #include "editor/rules/InputsRules.h"
 #include "editor/rules/OneWireRules.h"
@@ -51,7 +52,7 @@ protected:
     // The rules find their fields when constructed, so the pages come first.
     const bool built = (AddEditorPages(&pages), true);
     ScriptedDialogs dialogs;
-    TEditor editor{&pages, dialogs};
+    SettingsEditor editor{&pages, dialogs};
     RecordingRules rules{editor};
 };
 
@@ -215,7 +216,7 @@ TEST_F(RecordingRulesTest, GeneralDefaultsFillEveryFieldOfThePages)
 TEST_F(RecordingRulesTest, GeneralDefaultsDisableAddressesEvenWhenDhcpWasAlreadyChosen)
 {
     // The gate enables the address fields whatever the address mode.
-    ApplyVersionGate(&pages, 403);
+    ApplyVersionGate(editor, 403);
     ASSERT_TRUE(F<QRadioButton>("rbDHCPIp")->isChecked());
     ASSERT_TRUE(On("edDefGate"));
     F<QPushButton>("LoadDefault")->click();

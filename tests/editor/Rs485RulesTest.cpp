@@ -1,7 +1,7 @@
 // Rules of the page "RS485": sensor boxes, external receiver, defaults.
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
 #include "editor/rules/Rs485Rules.h"
 
 #include "ScriptedDialogs.h"
@@ -42,7 +42,7 @@ protected:
 
     QTabWidget pages;
     ScriptedDialogs dialogs;
-    TEditor editor{Built(&pages), dialogs};
+    SettingsEditor editor{Built(&pages), dialogs};
     Rs485Rules rules{editor};
 };
 

@@ -3,7 +3,7 @@
 // control-point transfer group.
 
 #include "PageFieldTable.h"
-#include "TransferPage.h"
+#include "editor/pages/TransferPage.h"
 
 #include <QTimeEdit>
 
@@ -11,6 +11,8 @@
 #include <string>
 
 using namespace pagetest;
+
+using namespace plendoro;
 
 namespace {
 

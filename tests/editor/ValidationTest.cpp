@@ -3,7 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldBalloon.h"
 #include "editor/Validation.h"
 
 #include <QAbstractButton>
@@ -113,7 +113,7 @@ protected:
 
     QTabWidget pages;
     ScriptedDialogs dialogs;
-    TEditor editor{&pages, dialogs};
+    SettingsEditor editor{&pages, dialogs};
     FakeControlPoints controlPoints;
 };
 

@@ -2,9 +2,11 @@
 // addressing and encryption.
 
 #include "PageFieldTable.h"
-#include "WifiPage.h"
+#include "editor/pages/WifiPage.h"
 
 using namespace pagetest;
+
+using namespace plendoro;
 
 namespace {
 

@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kScenarios = fs::path(__FILE__).parent_path() / ".." / ".." / "sim" / "scenarios";
+const fs::path kScenarios = fs::path(PLENDORO_TEST_DATA) / ".." / ".." / "sim" / "scenarios";
 
 std::string Serial(int index)
 {

@@ -1,6 +1,7 @@
 #include "app/core/IniFile.h"
 
 #include "common/Cp1251.h"
+#include "common/FileIo.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -197,60 +198,6 @@ bool IniFile::Write(const std::string& section, const std::string& key, const st
     ReadWholeFile(path_, bytes); // a missing file is an empty one
     return WriteFileAtomically(path_, WriteInto(bytes, Utf8ToCp1251(section), Utf8ToCp1251(key),
                                                 Utf8ToCp1251(value)));
-}
-
-bool ReadWholeFile(const std::string& path, std::string& bytes)
-{
-    bytes.clear();
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.append(chunk, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
-bool WriteFileAtomically(const std::string& path, const std::string& bytes)
-{
-    std::string tmp = path + ".XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0)
-        return false;
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t w = ::write(fd, p, left);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        p += w;
-        left -= static_cast<std::size_t>(w);
-    }
-    if (ok)
-        ok = ::fsync(fd) == 0;
-    // mkstemp makes the file private; an ini or profile is an ordinary file.
-    if (ok) {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok)
-        ok = std::rename(name.data(), path.c_str()) == 0;
-    if (!ok)
-        std::remove(name.data());
-    return ok;
 }
 
 } // namespace plendoro

@@ -36,8 +36,4 @@ private:
     std::string path_;
 };
 
-// Writes bytes to a temporary file beside `path` and renames it into place.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes);
-bool ReadWholeFile(const std::string& path, std::string& bytes);
-
 } // namespace plendoro

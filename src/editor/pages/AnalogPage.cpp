@@ -1,6 +1,8 @@
-#include "AnalogPage.h"
+#include "editor/pages/AnalogPage.h"
 
 #include "ui_AnalogPage.h"
+
+namespace plendoro {
 
 AnalogPage::AnalogPage(QWidget* parent)
     : QWidget(parent)
@@ -12,3 +14,5 @@ AnalogPage::AnalogPage(QWidget* parent)
 }
 
 AnalogPage::~AnalogPage() = default;
+
+} // namespace plendoro

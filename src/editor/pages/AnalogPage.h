@@ -10,6 +10,8 @@ namespace Ui {
 class AnalogPage;
 }
 
+namespace plendoro {
+
 class AnalogPage : public QWidget
 {
     Q_OBJECT
@@ -18,8 +20,9 @@ public:
     explicit AnalogPage(QWidget* parent = nullptr);
     ~AnalogPage() override;
 
-    Ui::AnalogPage& ui() { return *ui_; }
 
 private:
     std::unique_ptr<Ui::AnalogPage> ui_;
 };
+
+} // namespace plendoro

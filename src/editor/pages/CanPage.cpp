@@ -1,6 +1,8 @@
-#include "CanPage.h"
+#include "editor/pages/CanPage.h"
 
 #include "ui_CanPage.h"
+
+namespace plendoro {
 
 CanPage::CanPage(QWidget* parent)
     : QWidget(parent)
@@ -12,3 +14,5 @@ CanPage::CanPage(QWidget* parent)
 }
 
 CanPage::~CanPage() = default;
+
+} // namespace plendoro

@@ -10,6 +10,8 @@ namespace Ui {
 class CanPage;
 }
 
+namespace plendoro {
+
 class CanPage : public QWidget
 {
     Q_OBJECT
@@ -18,8 +20,9 @@ public:
     explicit CanPage(QWidget* parent = nullptr);
     ~CanPage() override;
 
-    Ui::CanPage& ui() { return *ui_; }
 
 private:
     std::unique_ptr<Ui::CanPage> ui_;
 };
+
+} // namespace plendoro

@@ -1,6 +1,8 @@
-#include "ControlPointsPage.h"
+#include "editor/pages/ControlPointsPage.h"
 
 #include "ui_ControlPointsPage.h"
+
+namespace plendoro {
 
 ControlPointsPage::ControlPointsPage(QWidget* parent)
     : QWidget(parent)
@@ -14,3 +16,5 @@ ControlPointsPage::ControlPointsPage(QWidget* parent)
 }
 
 ControlPointsPage::~ControlPointsPage() = default;
+
+} // namespace plendoro

@@ -12,6 +12,8 @@ namespace Ui {
 class ControlPointsPage;
 }
 
+namespace plendoro {
+
 class ControlPointsPage : public QWidget
 {
     Q_OBJECT
@@ -20,8 +22,9 @@ public:
     explicit ControlPointsPage(QWidget* parent = nullptr);
     ~ControlPointsPage() override;
 
-    Ui::ControlPointsPage& ui() { return *ui_; }
 
 private:
     std::unique_ptr<Ui::ControlPointsPage> ui_;
 };
+
+} // namespace plendoro

@@ -1,6 +1,8 @@
-#include "DevicePage.h"
+#include "editor/pages/DevicePage.h"
 
 #include "ui_DevicePage.h"
+
+namespace plendoro {
 
 DevicePage::DevicePage(QWidget* parent)
     : QWidget(parent)
@@ -10,3 +12,5 @@ DevicePage::DevicePage(QWidget* parent)
 }
 
 DevicePage::~DevicePage() = default;
+
+} // namespace plendoro

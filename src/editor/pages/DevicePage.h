@@ -14,14 +14,17 @@ namespace Ui {
 class DevicePage;
 }
 
+namespace plendoro {
+
 class DevicePage : public QWidget {
     Q_OBJECT
 public:
     explicit DevicePage(QWidget* parent = nullptr);
     ~DevicePage() override;
 
-    Ui::DevicePage& ui() { return *ui_; }
 
 private:
     std::unique_ptr<Ui::DevicePage> ui_;
 };
+
+} // namespace plendoro

@@ -1,10 +1,12 @@
-#include "ExtensionsPage.h"
+#include "editor/pages/ExtensionsPage.h"
 
 #include "ui_ExtensionsPage.h"
 
-#include "CanPage.h"
-#include "OneWirePage.h"
-#include "Rs485Page.h"
+#include "editor/pages/CanPage.h"
+#include "editor/pages/OneWirePage.h"
+#include "editor/pages/Rs485Page.h"
+
+namespace plendoro {
 
 ExtensionsPage::ExtensionsPage(QWidget* parent)
     : QWidget(parent)
@@ -23,3 +25,5 @@ ExtensionsPage::ExtensionsPage(QWidget* parent)
 }
 
 ExtensionsPage::~ExtensionsPage() = default;
+
+} // namespace plendoro

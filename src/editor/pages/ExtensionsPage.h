@@ -10,6 +10,8 @@ namespace Ui {
 class ExtensionsPage;
 }
 
+namespace plendoro {
+
 class Rs485Page;
 class OneWirePage;
 class CanPage;
@@ -22,7 +24,6 @@ public:
     explicit ExtensionsPage(QWidget* parent = nullptr);
     ~ExtensionsPage() override;
 
-    Ui::ExtensionsPage& ui() { return *ui_; }
     Rs485Page* rs485Page() const { return rs485_; }
     OneWirePage* oneWirePage() const { return oneWire_; }
     CanPage* canPage() const { return can_; }
@@ -33,3 +34,5 @@ private:
     OneWirePage* oneWire_;
     CanPage* can_;
 };
+
+} // namespace plendoro

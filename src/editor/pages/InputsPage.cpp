@@ -1,9 +1,11 @@
-#include "InputsPage.h"
+#include "editor/pages/InputsPage.h"
 
 #include "ui_InputsPage.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
+
+namespace plendoro {
 
 namespace {
 
@@ -63,3 +65,5 @@ void InputsPage::moveSharedCaptionsTo(int index)
         moveToSameCell(w, captionGrids[from], captionGrids[index]);
     moveToSameCell(ui_->btnInAsDefault, counterGrids[from], counterGrids[index]);
 }
+
+} // namespace plendoro

@@ -12,13 +12,14 @@ namespace Ui {
 class InputsPage;
 }
 
+namespace plendoro {
+
 class InputsPage : public QWidget {
     Q_OBJECT
 public:
     explicit InputsPage(QWidget* parent = nullptr);
     ~InputsPage() override;
 
-    Ui::InputsPage& ui() { return *ui_; }
 
     // The row captions and the defaults button exist once and are shown on
     // whichever inner page is current, so that rules naming them find exactly
@@ -30,3 +31,5 @@ public:
 private:
     std::unique_ptr<Ui::InputsPage> ui_;
 };
+
+} // namespace plendoro

@@ -1,6 +1,8 @@
-#include "OneWirePage.h"
+#include "editor/pages/OneWirePage.h"
 
 #include "ui_OneWirePage.h"
+
+namespace plendoro {
 
 OneWirePage::OneWirePage(QWidget* parent)
     : QWidget(parent)
@@ -12,3 +14,5 @@ OneWirePage::OneWirePage(QWidget* parent)
 }
 
 OneWirePage::~OneWirePage() = default;
+
+} // namespace plendoro

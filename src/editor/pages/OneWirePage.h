@@ -10,6 +10,8 @@ namespace Ui {
 class OneWirePage;
 }
 
+namespace plendoro {
+
 class OneWirePage : public QWidget
 {
     Q_OBJECT
@@ -18,8 +20,9 @@ public:
     explicit OneWirePage(QWidget* parent = nullptr);
     ~OneWirePage() override;
 
-    Ui::OneWirePage& ui() { return *ui_; }
 
 private:
     std::unique_ptr<Ui::OneWirePage> ui_;
 };
+
+} // namespace plendoro

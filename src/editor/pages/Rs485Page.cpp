@@ -1,6 +1,8 @@
-#include "Rs485Page.h"
+#include "editor/pages/Rs485Page.h"
 
 #include "ui_Rs485Page.h"
+
+namespace plendoro {
 
 Rs485Page::Rs485Page(QWidget* parent)
     : QWidget(parent)
@@ -12,3 +14,5 @@ Rs485Page::Rs485Page(QWidget* parent)
 }
 
 Rs485Page::~Rs485Page() = default;
+
+} // namespace plendoro

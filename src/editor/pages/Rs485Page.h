@@ -9,6 +9,8 @@ namespace Ui {
 class Rs485Page;
 }
 
+namespace plendoro {
+
 class Rs485Page : public QWidget
 {
     Q_OBJECT
@@ -17,8 +19,9 @@ public:
     explicit Rs485Page(QWidget* parent = nullptr);
     ~Rs485Page() override;
 
-    Ui::Rs485Page& ui() { return *ui_; }
 
 private:
     std::unique_ptr<Ui::Rs485Page> ui_;
 };
+
+} // namespace plendoro

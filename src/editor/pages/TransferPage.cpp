@@ -1,6 +1,8 @@
-#include "TransferPage.h"
+#include "editor/pages/TransferPage.h"
 
 #include "ui_TransferPage.h"
+
+namespace plendoro {
 
 TransferPage::TransferPage(QWidget* parent)
     : QWidget(parent)
@@ -10,3 +12,5 @@ TransferPage::TransferPage(QWidget* parent)
 }
 
 TransferPage::~TransferPage() = default;
+
+} // namespace plendoro

@@ -14,14 +14,17 @@ namespace Ui {
 class TransferPage;
 }
 
+namespace plendoro {
+
 class TransferPage : public QWidget {
     Q_OBJECT
 public:
     explicit TransferPage(QWidget* parent = nullptr);
     ~TransferPage() override;
 
-    Ui::TransferPage& ui() { return *ui_; }
 
 private:
     std::unique_ptr<Ui::TransferPage> ui_;
 };
+
+} // namespace plendoro

@@ -1,6 +1,8 @@
-#include "WifiPage.h"
+#include "editor/pages/WifiPage.h"
 
 #include "ui_WifiPage.h"
+
+namespace plendoro {
 
 WifiPage::WifiPage(QWidget* parent)
     : QWidget(parent)
@@ -10,3 +12,5 @@ WifiPage::WifiPage(QWidget* parent)
 }
 
 WifiPage::~WifiPage() = default;
+
+} // namespace plendoro

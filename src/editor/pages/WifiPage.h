@@ -11,14 +11,17 @@ namespace Ui {
 class WifiPage;
 }
 
+namespace plendoro {
+
 class WifiPage : public QWidget {
     Q_OBJECT
 public:
     explicit WifiPage(QWidget* parent = nullptr);
     ~WifiPage() override;
 
-    Ui::WifiPage& ui() { return *ui_; }
 
 private:
     std::unique_ptr<Ui::WifiPage> ui_;
 };
+
+} // namespace plendoro

@@ -1,7 +1,7 @@
 #include "editor/rules/AnalogRules.h"
 #include "editor/rules/FieldSetters.h"
 
-#include "editor/FieldMechanisms.h"
+#include "editor/VersionGate.h"
 #include "editor/rules/InputsRules.h"
 
 #include <QAbstractButton>
@@ -84,10 +84,9 @@ void Clear(QAbstractButton* box, QAbstractButton* mirror)
 
 } // namespace
 
-AnalogRules::AnalogRules(TEditor& editor) : QObject(&editor), editor_(editor), registeredWith_(&editor)
+AnalogRules::AnalogRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::analog, this)
 {
     setObjectName(QStringLiteral("AnalogRules"));
-    editor.analog = this;
 
     for (int k = 1; k <= kAnalogInputs; ++k) {
         if (auto* box = editor.FieldAs<QAbstractButton>("cbAIn", k, "AsDigital"))
@@ -110,12 +109,6 @@ AnalogRules::AnalogRules(TEditor& editor) : QObject(&editor), editor_(editor), r
     }
     if (auto* button = editor.FieldAs<QAbstractButton>(QStringLiteral("btnAInAsDefault")))
         connect(button, &QAbstractButton::clicked, this, &AnalogRules::btnAInAsDefaultClick);
-}
-
-AnalogRules::~AnalogRules()
-{
-    if (registeredWith_ && registeredWith_->analog == this)
-        registeredWith_->analog = nullptr;
 }
 
 QString AnalogRules::VoltageText(int input, int reading)

@@ -14,8 +14,7 @@ namespace plendoro {
 class AnalogRules : public QObject, public AnalogRulesApi {
     Q_OBJECT
 public:
-    explicit AnalogRules(TEditor& editor);
-    ~AnalogRules() override;
+    explicit AnalogRules(SettingsEditor& editor);
 
     // Analog input numbers are 1 and 2.
     void AsDigitalRule(int input) override;    // cbAInKAsDigitalClick
@@ -45,9 +44,9 @@ private:
     void edAIn1AdLevelChange();
     void btnAInAsDefaultClick();
 
-    TEditor& editor_;
+    SettingsEditor& editor_;
     // Null once the editor itself is being torn down with its children.
-    QPointer<TEditor> registeredWith_;
+    RuleSlot<AnalogRulesApi> slot_;
 };
 
 } // namespace plendoro

@@ -2,7 +2,8 @@
 #include "editor/rules/FieldSetters.h"
 
 #include "common/Cp1251.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
+#include "editor/FieldBalloon.h"
 #include "model/TextNumbers.h"
 
 #include <QAbstractButton>
@@ -36,10 +37,9 @@ bool Checked(const QAbstractButton* box) { return box && box->isChecked(); }
 
 } // namespace
 
-ControlPointRules::ControlPointRules(TEditor& editor) : QObject(&editor), registeredWith_(&editor)
+ControlPointRules::ControlPointRules(SettingsEditor& editor) : QObject(&editor), slot_(editor, &SettingsEditor::controlPoints, this)
 {
     setObjectName(QStringLiteral("ControlPointRules"));
-    editor.controlPoints = this;
 
     CPPageControl_ = editor.FieldAs<QTabWidget>(QStringLiteral("CPPageControl"));
     gbCPFields_ = editor.FieldAs<QGroupBox>(QStringLiteral("gbCPFields"));
@@ -80,12 +80,6 @@ ControlPointRules::ControlPointRules(TEditor& editor) : QObject(&editor), regist
         shown_ = std::max(0, CPPageControl_->currentIndex());
         connect(CPPageControl_, &QTabWidget::currentChanged, this, &ControlPointRules::OnPageChanged);
     }
-}
-
-ControlPointRules::~ControlPointRules()
-{
-    if (registeredWith_ && registeredWith_->controlPoints == this)
-        registeredWith_->controlPoints = nullptr;
 }
 
 const ControlPoint& ControlPointRules::Record(int point) const

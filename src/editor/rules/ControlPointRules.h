@@ -59,8 +59,7 @@ public:
     // All three control points together may hold no more points than this.
     static constexpr int kMaxVertices = 64;
 
-    explicit ControlPointRules(TEditor& editor);
-    ~ControlPointRules() override;
+    explicit ControlPointRules(SettingsEditor& editor);
 
     // The records, numbered from 1.
     const ControlPoint& Record(int point) const;
@@ -91,7 +90,7 @@ private:
     void OnPageChanged(int index);
     void MoveFieldsTo(QWidget* page);
 
-    QPointer<TEditor> registeredWith_;
+    RuleSlot<ControlPointRulesApi> slot_;
     std::array<ControlPoint, kPointCount> records_{};
     int shown_ = 0;
 

@@ -1,8 +1,9 @@
 #include "editor/rules/InputsRules.h"
 #include "editor/rules/FieldSetters.h"
 
-#include "InputsPage.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/pages/InputsPage.h"
+#include "editor/FieldLookup.h"
+#include "editor/FieldBalloon.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -72,7 +73,7 @@ void SetQuietly(QAbstractButton* twin, bool checked)
 
 } // namespace
 
-void ApplySendingEnables(const TEditor& editor, int input, bool sending)
+void ApplySendingEnables(const SettingsEditor& editor, int input, bool sending)
 {
     Enable(editor.Field("cbSendEvtLvlIn", input), sending);
     Enable(editor.Field("cbIn", input, "Level"), sending);
@@ -82,10 +83,9 @@ void ApplySendingEnables(const TEditor& editor, int input, bool sending)
     Enable(editor.Field("cbIn", input, "Cont"), sending);
 }
 
-InputsRules::InputsRules(TEditor& editor) : QObject(&editor), editor_(editor), registeredWith_(&editor)
+InputsRules::InputsRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::inputs, this)
 {
     setObjectName(QStringLiteral("InputsRules"));
-    editor.inputs = this;
 
     pcInputs_ = editor.FieldAs<QTabWidget>(QStringLiteral("pcInputs"));
     for (QWidget* w = pcInputs_; w; w = w->parentWidget()) {
@@ -116,12 +116,6 @@ InputsRules::InputsRules(TEditor& editor) : QObject(&editor), editor_(editor), r
             if (edit)
                 edit->installEventFilter(this);
     }
-}
-
-InputsRules::~InputsRules()
-{
-    if (registeredWith_ && registeredWith_->inputs == this)
-        registeredWith_->inputs = nullptr;
 }
 
 bool InputsRules::eventFilter(QObject* watched, QEvent* event)

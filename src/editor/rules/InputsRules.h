@@ -17,21 +17,20 @@ class QGroupBox;
 class QTabWidget;
 class QWidget;
 
-class InputsPage;
-
 namespace plendoro {
+
+class InputsPage;
 
 // Enables the level lists, continuous boxes and duration fields of an input
 // on both pages as its sending box says: all of them off when nothing is
 // sent, and a duration field only while its continuous box is clear. Shared
 // with the analog page, which re-enables inputs 5 and 6 this way.
-void ApplySendingEnables(const TEditor& editor, int input, bool sending);
+void ApplySendingEnables(const SettingsEditor& editor, int input, bool sending);
 
 class InputsRules : public QObject, public InputsRulesApi {
     Q_OBJECT
 public:
-    explicit InputsRules(TEditor& editor);
-    ~InputsRules() override;
+    explicit InputsRules(SettingsEditor& editor);
 
     // Run by RefreshRules in its fixed order; input numbers count from 1.
     void ShowFirstInputsPage() override;
@@ -75,9 +74,9 @@ private:
         return qobject_cast<T*>(editor_.Field(prefix, input, suffix));
     }
 
-    TEditor& editor_;
+    SettingsEditor& editor_;
     // Null once the editor itself is being torn down with its children.
-    QPointer<TEditor> registeredWith_;
+    RuleSlot<InputsRulesApi> slot_;
     QPointer<QTabWidget> pcInputs_;
     QPointer<InputsPage> inputsPage_;
 };

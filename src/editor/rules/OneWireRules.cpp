@@ -26,10 +26,9 @@ QString TextOf(const OneWireAddress& address)
 
 } // namespace
 
-OneWireRules::OneWireRules(TEditor& editor) : QObject(&editor), editor_(editor), registeredWith_(&editor)
+OneWireRules::OneWireRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::oneWire, this)
 {
     setObjectName(QStringLiteral("OneWireRules"));
-    editor.oneWire = this;
 
     cbIbReadAny_ = editor.FieldAs<QAbstractButton>(QStringLiteral("cbIbReadAny"));
     lbIbAddrList_ = editor.FieldAs<QListWidget>(QStringLiteral("lbIbAddrList"));
@@ -65,12 +64,6 @@ OneWireRules::OneWireRules(TEditor& editor) : QObject(&editor), editor_(editor),
         connect(btnIbDel_, &QAbstractButton::clicked, this, &OneWireRules::btnIbDelClick);
     if (auto* b = editor.FieldAs<QAbstractButton>(QStringLiteral("btn1wireAsDefault")))
         connect(b, &QAbstractButton::clicked, this, &OneWireRules::btn1wireAsDefaultClick);
-}
-
-OneWireRules::~OneWireRules()
-{
-    if (registeredWith_ && registeredWith_->oneWire == this)
-        registeredWith_->oneWire = nullptr;
 }
 
 bool OneWireRules::AnySlotTicked(int first, int last) const

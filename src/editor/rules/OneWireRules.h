@@ -24,8 +24,7 @@ constexpr int kSensorSlots = 8;
 class OneWireRules : public QObject, public OneWireRulesApi {
     Q_OBJECT
 public:
-    explicit OneWireRules(TEditor& editor);
-    ~OneWireRules() override;
+    explicit OneWireRules(SettingsEditor& editor);
 
     // Run by RefreshRules, by the block decoder and by the window.
     void IbReadAnyRule() override { cbIbReadAnyClick(); }
@@ -36,8 +35,7 @@ public:
     // Whether a tracker is attached (the link is connected). The window
     // supplies it; until then no device is present, so the read buttons
     // stay closed.
-    void SetDevicePresence(std::function<bool()> present) { devicePresent_ = std::move(present); }
-    bool DevicePresent() const { return devicePresent_ && devicePresent_(); }
+    bool DevicePresent() const { return editor_.DevicePresent(); }
     // Reading one key from the line into edIbAddr ("Считать" of the key
     // group); "Добавить" runs it first when the key field is empty and a
     // device is present.
@@ -69,10 +67,9 @@ public:
 private:
     bool AnySlotTicked(int first, int last) const;
 
-    TEditor& editor_;
+    SettingsEditor& editor_;
     // Null once the editor itself is being torn down with its children.
-    QPointer<TEditor> registeredWith_;
-    std::function<bool()> devicePresent_;
+    RuleSlot<OneWireRulesApi> slot_;
     std::function<void()> keyReader_;
 
     QAbstractButton* cbIbReadAny_ = nullptr;

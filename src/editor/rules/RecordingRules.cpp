@@ -40,10 +40,9 @@ void SetGroupPosition(QGroupBox* group, int position)
 
 } // namespace
 
-RecordingRules::RecordingRules(TEditor& editor) : QObject(&editor), editor_(editor), registeredWith_(&editor)
+RecordingRules::RecordingRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::recording, this)
 {
     setObjectName(QStringLiteral("RecordingRules"));
-    editor.recording = this;
 
     cbWriteMethod_ = editor.FieldAs<QComboBox>(QStringLiteral("cbWriteMethod"));
     lblWritePeriod_ = editor.FieldAs<QLabel>(QStringLiteral("lblWritePeriod"));
@@ -100,12 +99,6 @@ RecordingRules::RecordingRules(TEditor& editor) : QObject(&editor), editor_(edit
         connect(b, &QAbstractButton::clicked, this, &RecordingRules::Button2Click);
     if (auto* b = editor.FieldAs<QAbstractButton>(QStringLiteral("LoadDefault")))
         connect(b, &QAbstractButton::clicked, this, &RecordingRules::LoadDefaultClick);
-}
-
-RecordingRules::~RecordingRules()
-{
-    if (registeredWith_ && registeredWith_->recording == this)
-        registeredWith_->recording = nullptr;
 }
 
 void RecordingRules::cbWriteMethodChange()

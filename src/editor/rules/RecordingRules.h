@@ -21,8 +21,7 @@ namespace plendoro {
 class RecordingRules : public QObject, public RecordingRulesApi {
     Q_OBJECT
 public:
-    explicit RecordingRules(TEditor& editor);
-    ~RecordingRules() override;
+    explicit RecordingRules(SettingsEditor& editor);
 
     // Run by RefreshRules in its fixed order.
     void RecordingMethodRule() override { cbWriteMethodChange(); }
@@ -43,9 +42,9 @@ public:
 private:
     void ApplyPreset(const QString& period);
 
-    TEditor& editor_;
+    SettingsEditor& editor_;
     // Null once the editor itself is being torn down with its children.
-    QPointer<TEditor> registeredWith_;
+    RuleSlot<RecordingRulesApi> slot_;
 
     QComboBox* cbWriteMethod_ = nullptr;
     QLabel* lblWritePeriod_ = nullptr;

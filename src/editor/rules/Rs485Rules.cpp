@@ -1,6 +1,6 @@
 #include "editor/rules/Rs485Rules.h"
 
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -25,10 +25,9 @@ bool AnyChecked(QAbstractButton* const* boxes, int count)
 
 } // namespace
 
-Rs485Rules::Rs485Rules(TEditor& editor) : QObject(&editor), editor_(editor), registeredWith_(&editor)
+Rs485Rules::Rs485Rules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::rs485, this)
 {
     setObjectName(QStringLiteral("Rs485Rules"));
-    editor.rs485 = this;
 
     for (int n = 1; n <= kFuelSensors; ++n) {
         cbLLSAddr_[n - 1] = editor.FieldAs<QAbstractButton>("cbLLSAddr", n);
@@ -49,12 +48,6 @@ Rs485Rules::Rs485Rules(TEditor& editor) : QObject(&editor), editor_(editor), reg
         connect(cbRS485EnableGlonass_, &QAbstractButton::toggled, this, &Rs485Rules::cbRS485EnableGlonassClick);
     if (auto* b = editor.FieldAs<QAbstractButton>(QStringLiteral("btnRS485AsDefault")))
         connect(b, &QAbstractButton::clicked, this, &Rs485Rules::btnRS485AsDefaultClick);
-}
-
-Rs485Rules::~Rs485Rules()
-{
-    if (registeredWith_ && registeredWith_->rs485 == this)
-        registeredWith_->rs485 = nullptr;
 }
 
 void Rs485Rules::FuelSensorRule(int sensor)

@@ -19,8 +19,7 @@ constexpr int kFuelSensors = 8;
 class Rs485Rules : public QObject, public Rs485RulesApi {
     Q_OBJECT
 public:
-    explicit Rs485Rules(TEditor& editor);
-    ~Rs485Rules() override;
+    explicit Rs485Rules(SettingsEditor& editor);
 
     // Run by RefreshRules, by the block decoder and by the general defaults.
     void FuelSensorRule(int sensor) override;
@@ -34,9 +33,9 @@ public:
     void btnRS485AsDefaultClick();
 
 private:
-    TEditor& editor_;
+    SettingsEditor& editor_;
     // Null once the editor itself is being torn down with its children.
-    QPointer<TEditor> registeredWith_;
+    RuleSlot<Rs485RulesApi> slot_;
 
     QAbstractButton* cbLLSAddr_[kFuelSensors] = {};
     QLineEdit* edLLSAddr_[kFuelSensors] = {};

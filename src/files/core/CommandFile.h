@@ -3,7 +3,7 @@
 // fixed order, for whatever reads such files outside this program. It
 // reflects the fields as they stand, valid or not, and is independent of
 // the settings blocks.
-#include "model/EditorValues.h"
+#include "model/FormValues.h"
 
 #include <array>
 #include <string>

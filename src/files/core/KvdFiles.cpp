@@ -1,6 +1,7 @@
 #include "files/core/KvdFiles.h"
 
-#include "app/core/IniFile.h"
+#include "common/Format.h"
+#include "common/FileIo.h"
 #include "common/Cp1251.h"
 
 #include <cstdarg>
@@ -13,24 +14,6 @@ namespace plendoro {
 namespace {
 
 constexpr const char* kDatabaseHead = "Kovaltrak database 1.3\r\n1 records\r\n";
-
-std::string Format(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    std::string out;
-    if (n > 0) {
-        std::vector<char> buffer(static_cast<std::size_t>(n) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, again);
-        out.assign(buffer.data(), static_cast<std::size_t>(n));
-    }
-    va_end(again);
-    return out;
-}
 
 bool Exists(const std::string& path)
 {

@@ -3,7 +3,7 @@
 // block layouts follow, then one record per settings block (id, length, the
 // block's bytes). Everything here is bytes and names; running the block
 // encoders and decoders on the editor is the Qt layer's part.
-#include "link/Identification.h"
+#include "common/FirmwareTable.h"
 
 #include <cstddef>
 #include <cstdint>

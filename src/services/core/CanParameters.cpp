@@ -1,5 +1,7 @@
 #include "services/core/CanParameters.h"
 
+#include "common/Format.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -33,18 +35,6 @@ const KnownPgn* FindKnown(std::uint32_t id)
         if (k.pgn == pgn)
             return &k;
     return nullptr;
-}
-
-std::string Format(const char* format, ...)
-{
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n <= 0)
-        return {};
-    return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1));
 }
 
 constexpr bool Bit(std::uint32_t word, int bit)

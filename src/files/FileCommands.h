@@ -3,6 +3,7 @@
 // The main window owns the menu items and the write command; it calls these
 // with a FilesContext describing the device and the program's state.
 #include "files/core/CommandFile.h"
+#include "editor/StatusSink.h"
 #include "link/Identification.h"
 
 #include <QDateTime>
@@ -15,7 +16,7 @@ class QWidget;
 
 namespace plendoro {
 
-class TEditor;
+class SettingsEditor;
 
 // What the profile save dialog keeps between uses: it is pointed at the
 // profile folder only while it has no folder yet.
@@ -29,7 +30,7 @@ struct FilesContext {
     std::int32_t serialNumber = 0;                         // of the identified device
     int localHourOffset = 0;                               // LocalHourOffset
     std::function<QDateTime()> now;                        // local time; empty: the system clock
-    std::function<void(const QString&, bool)> showStatus;  // the status line: text, error flag
+    StatusSink showStatus;  // the status line: text, error flag
     QWidget* parent = nullptr;                             // of the dialogs
     SaveDialogState* saveDialog = nullptr;                 // null: a fresh dialog every time
 };
@@ -41,31 +42,31 @@ QString ProfileFolder(const FilesContext& context);
 // file after the device and the current time in the profile folder; 0 lets
 // the user choose. With announce, success is reported in the status line;
 // failures to write always are, a file that cannot be created never.
-bool SaveProfile(TEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce);
+bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce);
 // Fills the editor from a profile, record by record; a bad record stops the
 // load with the records before it applied.
-bool LoadProfile(TEditor& editor, const FilesContext& context, const QString& path);
+bool LoadProfile(SettingsEditor& editor, const FilesContext& context, const QString& path);
 
 // "Сохранить профиль настроек": the checks before writing, then a save
 // through the dialog.
-void mSaveProfileClick(TEditor& editor, const FilesContext& context);
+void mSaveProfileClick(SettingsEditor& editor, const FilesContext& context);
 // "Загрузить профиль настроек": the open dialog in the profile folder.
-void mLoadProfileClick(TEditor& editor, const FilesContext& context);
+void mLoadProfileClick(SettingsEditor& editor, const FilesContext& context);
 
 // The two server database files for context.serialNumber, from the
 // password, server and port fields. Reports failures in the status line.
-bool WriteKvdFiles(TEditor& editor, const FilesContext& context);
+bool WriteKvdFiles(SettingsEditor& editor, const FilesContext& context);
 
 // What follows every successful write of all settings blocks: the database
 // files, then, whatever became of them, the automatic profile.
-void SaveFilesAfterWrite(TEditor& editor, const FilesContext& context);
+void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context);
 
 // "Сохранить KVC файл".
-void mSaveKVCClick(TEditor& editor, const FilesContext& context);
+void mSaveKVCClick(SettingsEditor& editor, const FilesContext& context);
 // Asks for a name and writes the command file; false when cancelled or
 // not written (the latter reported in the status line).
-bool ExportCommandFile(TEditor& editor, const FilesContext& context);
+bool ExportCommandFile(SettingsEditor& editor, const FilesContext& context);
 // The fields the command file is made from, as they stand.
-CommandFileValues ReadCommandFileValues(TEditor& editor);
+CommandFileValues ReadCommandFileValues(SettingsEditor& editor);
 
 } // namespace plendoro

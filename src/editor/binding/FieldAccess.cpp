@@ -1,7 +1,7 @@
-#include "model/qt/FieldAccess.h"
+#include "editor/binding/FieldAccess.h"
 
 #include "editor/Editor.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

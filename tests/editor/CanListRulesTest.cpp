@@ -2,8 +2,8 @@
 // and on the round tool buttons.
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
-#include "services/CanLists.h"
+#include "editor/FieldLookup.h"
+#include "editor/rules/CanListRules.h"
 
 #include "ScriptedDialogs.h"
 
@@ -93,8 +93,8 @@ protected:
 
     QTabWidget pages;
     ScriptedDialogs dialogs;
-    TEditor editor{WithPages(&pages), dialogs};
-    CanLists lists{editor};
+    SettingsEditor editor{WithPages(&pages), dialogs};
+    CanListRules lists{editor};
 };
 
 TEST_F(CanListsTest, FoundLineShowsItsDetailAndOffersAdd)

@@ -3,6 +3,7 @@
 // the editor back as blocks, in the order and sizes of the tracker's
 // firmware generation.
 #include "common/Clock.h"
+#include "editor/StatusSink.h"
 #include "link/ByteLink.h"
 #include "link/Identification.h"
 
@@ -14,25 +15,25 @@
 
 namespace plendoro {
 
-class TEditor;
+class SettingsEditor;
 
 // One block of the editor, encoded as the device or a profile stores it.
-std::vector<std::uint8_t> EncodeBlockFromEditor(TEditor& editor, int block, FirmwareGeneration layout,
+std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, int block, FirmwareGeneration layout,
                                                 int firmwareVersion, int localHourOffset);
 // Decodes one block into the editor and runs the rules its decoder asks
 // for. The recording-method rule runs only after a device read. False when
 // the bytes are too few for the block.
-bool DecodeBlockIntoEditor(TEditor& editor, int block, std::span<const std::uint8_t> bytes,
+bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const std::uint8_t> bytes,
                            FirmwareGeneration layout, int firmwareVersion, int localHourOffset, bool fromDevice);
 
 struct BlockTransfer {
     ByteLink& link;
     Clock& clock;
-    TEditor& editor;
+    SettingsEditor& editor;
     int firmwareVersion;
     int localHourOffset;
     // The status line: text, error flag.
-    std::function<void(const QString&, bool)> showStatus;
+    StatusSink showStatus;
 };
 
 // The blocks of a firmware version, in transfer order.

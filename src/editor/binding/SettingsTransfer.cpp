@@ -1,9 +1,9 @@
-#include "model/qt/SettingsTransfer.h"
+#include "editor/binding/SettingsTransfer.h"
 
 #include "editor/Editor.h"
 #include "link/Protocol.h"
 #include "model/Conversions.h"
-#include "model/qt/EditorBinding.h"
+#include "editor/binding/EditorBinding.h"
 
 #include <array>
 #include <cstring>
@@ -11,7 +11,7 @@
 namespace plendoro {
 
 namespace {
-std::vector<TCANId_V3>& FoundCan(TEditor& editor)
+std::vector<TCANId_V3>& FoundCan(SettingsEditor& editor)
 {
     static std::vector<TCANId_V3> none; // no CAN page: nothing found, nothing kept
     if (editor.can)
@@ -44,7 +44,7 @@ std::size_t BlockSize(int block, int firmwareVersion)
     }
 }
 
-std::vector<std::uint8_t> EncodeBlockFromEditor(TEditor& editor, int block, FirmwareGeneration layout,
+std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, int block, FirmwareGeneration layout,
                                                 int firmwareVersion, int localHourOffset)
 {
     auto vec = [](const auto& a) { return std::vector<std::uint8_t>(a.begin(), a.end()); };
@@ -66,7 +66,7 @@ std::vector<std::uint8_t> EncodeBlockFromEditor(TEditor& editor, int block, Firm
     }
 }
 
-bool DecodeBlockIntoEditor(TEditor& editor, int block, std::span<const std::uint8_t> bytes,
+bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const std::uint8_t> bytes,
                            FirmwareGeneration layout, int firmwareVersion, int localHourOffset, bool fromDevice)
 {
     switch (block) {

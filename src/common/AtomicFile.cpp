@@ -1,4 +1,4 @@
-#include "files/core/AtomicFile.h"
+#include "common/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,32 +1,14 @@
 #pragma once
-// Mechanisms every editor page relies on: finding a field by its composed
-// name, the firmware version gate, and the one error balloon.
+// The one error balloon of the window: the checks before writing point at
+// the field they refuse with it.
 #include <QLabel>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 
-class QTabWidget;
-
 namespace plendoro {
 
-// A field's own enabled flag, as the rules set it; a field inside a
-// disabled group keeps its own flag.
-bool IsOwnEnabled(const QWidget* w);
-
-// Depth-first over the container's children in order: groups, page sets,
-// pages and plain panels are searched, other children are compared by name.
-QWidget* FindFieldByName(const QString& name, QWidget* container);
-
-// Disables every field and caption carrying a minimum version, then enables
-// those the firmware version allows; the NMEA forwarding fields then follow
-// their box.
-void ApplyVersionGate(QTabWidget* pages, int firmwareVersion);
-// The minimum version a field carries, or -1.
-int MinimumVersionOf(const QWidget* w);
-
-// Brings forward every page holding the field (nested page sets too).
-void BringPagesForward(QWidget* field);
+class SettingsEditor;
 
 // The one error balloon of the window.
 class FieldBalloon final : public QLabel {
@@ -58,6 +40,6 @@ void HideBallon();
 
 // Closes the balloon when the user edits or leaves the fields that have
 // that habit; a few fields keep it for its full time.
-void InstallBalloonClosers(QWidget* root);
+void InstallBalloonClosers(SettingsEditor& editor);
 
 } // namespace plendoro

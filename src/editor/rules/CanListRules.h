@@ -17,11 +17,10 @@ class QPlainTextEdit;
 
 namespace plendoro {
 
-class CanLists : public QObject, public CanListsApi {
+class CanListRules : public QObject, public CanListsApi {
     Q_OBJECT
 public:
-    explicit CanLists(TEditor& editor);
-    ~CanLists() override;
+    explicit CanListRules(SettingsEditor& editor);
 
     // What the window, the block decoder and the search use.
     std::vector<TCANId_V3>& FoundCanParameters() override { return found_; }
@@ -52,10 +51,10 @@ private:
     // The found-list index of the entry a line shows, -1 for no line.
     int EntryAt(const QListWidget* list, int row) const;
     // Hooks a list's click rule to the user's mouse and keyboard.
-    void ConnectClick(QListWidget* list, void (CanLists::*rule)());
+    void ConnectClick(QListWidget* list, void (CanListRules::*rule)());
 
-    TEditor& editor_;
-    QPointer<TEditor> registeredWith_;
+    SettingsEditor& editor_;
+    RuleSlot<CanListsApi> slot_;
     std::vector<TCANId_V3> found_;
 
     QListWidget* lbCANFoundedIds_ = nullptr;

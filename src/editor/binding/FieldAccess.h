@@ -3,7 +3,7 @@
 // event habits: list positions are set without running their rule; texts,
 // ticks and radio buttons are set with their signals live, so a state that
 // really changes runs its rule as the user's own change would.
-#include "model/EditorValues.h"
+#include "model/FormValues.h"
 
 #include <QString>
 #include <string>
@@ -13,11 +13,11 @@ class QWidget;
 
 namespace plendoro {
 
-class TEditor;
+class SettingsEditor;
 
 class FieldAccess {
 public:
-    explicit FieldAccess(TEditor& editor) : editor_(editor) {}
+    explicit FieldAccess(SettingsEditor& editor) : editor_(editor) {}
 
     QWidget* Find(const QString& name) const;
 
@@ -44,7 +44,7 @@ public:
     static QString Name(const char* prefix, int n, const char* suffix = "");
 
 private:
-    TEditor& editor_;
+    SettingsEditor& editor_;
 };
 
 } // namespace plendoro

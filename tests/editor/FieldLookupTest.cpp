@@ -1,7 +1,11 @@
 // The editor's shared mechanisms on the real page set: field lookup, the
 // firmware version gate and the error balloon.
+#include "ScriptedDialogs.h"
+#include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldLookup.h"
+#include "editor/VersionGate.h"
+#include "editor/FieldBalloon.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,14 +19,21 @@ using namespace plendoro;
 
 namespace {
 
+QTabWidget* Built(QTabWidget* pages)
+{
+    pages->setObjectName(QStringLiteral("PageControl1"));
+    AddEditorPages(pages);
+    return pages;
+}
+
 struct MechanismsFixture : ::testing::Test {
     QTabWidget pages;
+    ScriptedDialogs dialogs;
+    SettingsEditor editor{Built(&pages), dialogs};
 
     void SetUp() override
     {
-        pages.setObjectName(QStringLiteral("PageControl1"));
-        AddEditorPages(&pages);
-        InstallBalloonClosers(&pages);
+        InstallBalloonClosers(editor);
         pages.resize(900, 560);
     }
     void TearDown() override { HideBallon(); }
@@ -49,20 +60,20 @@ TEST_F(MechanismsFixture, FindsFieldsThroughNestedPages)
 
 TEST_F(MechanismsFixture, VersionGate)
 {
-    ApplyVersionGate(&pages, 200);
+    ApplyVersionGate(editor, 200);
     for (const char* off : {"cbIn1Send", "rbIn1Motion", "cbwChanel"})
         EXPECT_FALSE(IsOwnEnabled(F(off))) << off;
     EXPECT_TRUE(IsOwnEnabled(F("edCnt56SendPeriod")));
 
-    ApplyVersionGate(&pages, 300);
+    ApplyVersionGate(editor, 300);
     EXPECT_TRUE(IsOwnEnabled(F("cbIn1Send")));
     EXPECT_FALSE(IsOwnEnabled(F("cbwChanel")));
 
-    ApplyVersionGate(&pages, 305);
+    ApplyVersionGate(editor, 305);
     EXPECT_TRUE(IsOwnEnabled(F("cbwChanel")));
 
     // Without a device every gated field is offered.
-    ApplyVersionGate(&pages, 403);
+    ApplyVersionGate(editor, 403);
     int gated = 0;
     for (QWidget* w : pages.findChildren<QWidget*>()) {
         if (MinimumVersionOf(w) < 0)
@@ -81,11 +92,11 @@ TEST_F(MechanismsFixture, VersionGateLetsNmeaFieldsFollowTheirBox)
     auto* nmea = qobject_cast<QCheckBox*>(F("transfNMEA"));
     ASSERT_NE(nmea, nullptr);
     nmea->setChecked(false);
-    ApplyVersionGate(&pages, 403);
+    ApplyVersionGate(editor, 403);
     EXPECT_FALSE(IsOwnEnabled(F("edIpUDPServer")));
     EXPECT_FALSE(IsOwnEnabled(F("edPortUDPServer")));
     nmea->setChecked(true);
-    ApplyVersionGate(&pages, 403);
+    ApplyVersionGate(editor, 403);
     EXPECT_TRUE(IsOwnEnabled(F("edIpUDPServer")));
     EXPECT_TRUE(IsOwnEnabled(F("edPortUDPServer")));
 }

@@ -1,7 +1,7 @@
-#include "model/qt/EditorBinding.h"
+#include "editor/binding/EditorBinding.h"
 
 #include "editor/Editor.h"
-#include "model/qt/FieldAccess.h"
+#include "editor/binding/FieldAccess.h"
 
 #include <QVariant>
 
@@ -18,7 +18,7 @@ QString N(const char* prefix, int n, const char* suffix = "")
 
 // Block 0 ------------------------------------------------------------------
 
-MainConfValues ReadMainConfValues(TEditor& editor)
+MainConfValues ReadMainConfValues(SettingsEditor& editor)
 {
     FieldAccess f(editor);
     MainConfValues v;
@@ -33,7 +33,7 @@ MainConfValues ReadMainConfValues(TEditor& editor)
     return v;
 }
 
-void WriteMainConfValues(TEditor& editor, const MainConfValues& v)
+void WriteMainConfValues(SettingsEditor& editor, const MainConfValues& v)
 {
     FieldAccess f(editor);
     f.SetIndex("cbWriteMethod", v.cbWriteMethod);
@@ -47,7 +47,7 @@ void WriteMainConfValues(TEditor& editor, const MainConfValues& v)
     editor.setProperty("dZ", v.dZ);
 }
 
-void RunRulesAfterMainConf(TEditor& editor)
+void RunRulesAfterMainConf(SettingsEditor& editor)
 {
     if (editor.recording)
         editor.recording->RecordingMethodRule();
@@ -55,7 +55,7 @@ void RunRulesAfterMainConf(TEditor& editor)
 
 // Block 1 ------------------------------------------------------------------
 
-NetConfValues ReadNetConfValues(TEditor& editor)
+NetConfValues ReadNetConfValues(SettingsEditor& editor)
 {
     FieldAccess f(editor);
     NetConfValues v;
@@ -86,7 +86,7 @@ NetConfValues ReadNetConfValues(TEditor& editor)
     return v;
 }
 
-void WriteNetConfValues(TEditor& editor, const NetConfValues& v)
+void WriteNetConfValues(SettingsEditor& editor, const NetConfValues& v)
 {
     FieldAccess f(editor);
     f.SetText("edSendPeriod", v.edSendPeriod);
@@ -113,7 +113,7 @@ void WriteNetConfValues(TEditor& editor, const NetConfValues& v)
     f.SetIndex("cbwChanel", v.cbwChanel);
 }
 
-void RunRulesAfterNetConf(TEditor& editor)
+void RunRulesAfterNetConf(SettingsEditor& editor)
 {
     if (!editor.recording)
         return;
@@ -124,7 +124,7 @@ void RunRulesAfterNetConf(TEditor& editor)
 
 // Block 2 ------------------------------------------------------------------
 
-InputsConfValues ReadInputsConfValues(TEditor& editor)
+InputsConfValues ReadInputsConfValues(SettingsEditor& editor)
 {
     FieldAccess f(editor);
     InputsConfValues v;
@@ -156,7 +156,7 @@ InputsConfValues ReadInputsConfValues(TEditor& editor)
     return v;
 }
 
-void WriteInputsConfValues(TEditor& editor, const InputsConfValues& v)
+void WriteInputsConfValues(SettingsEditor& editor, const InputsConfValues& v)
 {
     FieldAccess f(editor);
     for (int k = 1; k <= static_cast<int>(kAnalogInputCount); ++k) {
@@ -184,7 +184,7 @@ void WriteInputsConfValues(TEditor& editor, const InputsConfValues& v)
     f.SetText("edAInWritePeriod", v.edAInWritePeriod);
 }
 
-void RunRulesAfterInputsConf(TEditor& editor)
+void RunRulesAfterInputsConf(SettingsEditor& editor)
 {
     if (editor.inputs)
         editor.inputs->ShowFirstInputsPage();
@@ -206,7 +206,7 @@ void RunRulesAfterInputsConf(TEditor& editor)
 
 // Block 3 ------------------------------------------------------------------
 
-Rs485ConfValues ReadRs485ConfValues(TEditor& editor)
+Rs485ConfValues ReadRs485ConfValues(SettingsEditor& editor)
 {
     FieldAccess f(editor);
     Rs485ConfValues v;
@@ -223,7 +223,7 @@ Rs485ConfValues ReadRs485ConfValues(TEditor& editor)
     return v;
 }
 
-void WriteRs485ConfValues(TEditor& editor, const Rs485ConfValues& v)
+void WriteRs485ConfValues(SettingsEditor& editor, const Rs485ConfValues& v)
 {
     FieldAccess f(editor);
     for (int n = 1; n <= static_cast<int>(kFuelSensorCount); ++n) {
@@ -238,7 +238,7 @@ void WriteRs485ConfValues(TEditor& editor, const Rs485ConfValues& v)
     f.SetEnabled("GlonassMode", v.GlonassModeEnabled);
 }
 
-void RunRulesAfterRs485Conf(TEditor& editor)
+void RunRulesAfterRs485Conf(SettingsEditor& editor)
 {
     if (editor.rs485)
         for (int n = 1; n <= kInputCount; ++n)
@@ -247,7 +247,7 @@ void RunRulesAfterRs485Conf(TEditor& editor)
 
 // Block 5 ------------------------------------------------------------------
 
-CanConfValues ReadCanConfValues(TEditor& editor)
+CanConfValues ReadCanConfValues(SettingsEditor& editor)
 {
     FieldAccess f(editor);
     CanConfValues v;
@@ -255,12 +255,12 @@ CanConfValues ReadCanConfValues(TEditor& editor)
     return v;
 }
 
-void WriteCanConfValues(TEditor& editor, const CanConfValues& v)
+void WriteCanConfValues(SettingsEditor& editor, const CanConfValues& v)
 {
     FieldAccess(editor).SetText("edCANPeriodSave", v.edCANPeriodSave);
 }
 
-void RunRulesAfterCanConf(TEditor& editor)
+void RunRulesAfterCanConf(SettingsEditor& editor)
 {
     if (editor.can)
         editor.can->RebuildCanLists();
@@ -268,7 +268,7 @@ void RunRulesAfterCanConf(TEditor& editor)
 
 // Block 6 ------------------------------------------------------------------
 
-OneWireConfValues ReadOneWireConfValues(TEditor& editor)
+OneWireConfValues ReadOneWireConfValues(SettingsEditor& editor)
 {
     FieldAccess f(editor);
     OneWireConfValues v;
@@ -289,7 +289,7 @@ OneWireConfValues ReadOneWireConfValues(TEditor& editor)
     return v;
 }
 
-void WriteOneWireConfValues(TEditor& editor, const OneWireConfValues& v)
+void WriteOneWireConfValues(SettingsEditor& editor, const OneWireConfValues& v)
 {
     FieldAccess f(editor);
     f.SetChecked("cbIbReadAny", v.cbIbReadAny);
@@ -308,7 +308,7 @@ void WriteOneWireConfValues(TEditor& editor, const OneWireConfValues& v)
     f.SetEnabled("edItempWritePeriod58", v.edItempWritePeriod58Enabled);
 }
 
-void RunRulesAfterOneWireConf(TEditor& editor)
+void RunRulesAfterOneWireConf(SettingsEditor& editor)
 {
     if (!editor.oneWire)
         return;

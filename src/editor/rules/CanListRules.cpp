@@ -1,4 +1,4 @@
-#include "services/CanLists.h"
+#include "editor/rules/CanListRules.h"
 #include "editor/rules/FieldSetters.h"
 
 #include "editor/Dialogs.h"
@@ -98,10 +98,9 @@ void FillList(QListWidget* list, const std::vector<CanListLine>& lines)
 
 } // namespace
 
-CanLists::CanLists(TEditor& editor) : QObject(&editor), editor_(editor), registeredWith_(&editor)
+CanListRules::CanListRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::can, this)
 {
-    setObjectName(QStringLiteral("CanLists"));
-    editor.can = this;
+    setObjectName(QStringLiteral("CanListRules"));
 
     lbCANFoundedIds_ = editor.FieldAs<QListWidget>(QStringLiteral("lbCANFoundedIds"));
     lbCANUsedIds_ = editor.FieldAs<QListWidget>(QStringLiteral("lbCANUsedIds"));
@@ -113,15 +112,15 @@ CanLists::CanLists(TEditor& editor) : QObject(&editor), editor_(editor), registe
     tbCANUserLeft_ = editor.FieldAs<QAbstractButton>(QStringLiteral("tbCANUserLeft"));
     tbCANUserRight_ = editor.FieldAs<QAbstractButton>(QStringLiteral("tbCANUserRight"));
 
-    ConnectClick(lbCANFoundedIds_, &CanLists::lbCANFoundedIdsClick);
-    ConnectClick(lbCANUsedIds_, &CanLists::lbCANUsedIdsClick);
-    ConnectClick(lbCANUsedFuel_, &CanLists::lbCANUsedFuelClick);
-    ConnectClick(lbCANUsedUser_, &CanLists::lbCANUsedUserClick);
-    const std::pair<QAbstractButton*, void (CanLists::*)()> buttons[] = {
-        {tbCANCommonAdd_, &CanLists::tbCANCommonAddClick},
-        {tbCANCommonDel_, &CanLists::tbCANCommonDelClick},
-        {tbCANUserLeft_, &CanLists::tbCANUserLeftClick},
-        {tbCANUserRight_, &CanLists::tbCANUserRightClick},
+    ConnectClick(lbCANFoundedIds_, &CanListRules::lbCANFoundedIdsClick);
+    ConnectClick(lbCANUsedIds_, &CanListRules::lbCANUsedIdsClick);
+    ConnectClick(lbCANUsedFuel_, &CanListRules::lbCANUsedFuelClick);
+    ConnectClick(lbCANUsedUser_, &CanListRules::lbCANUsedUserClick);
+    const std::pair<QAbstractButton*, void (CanListRules::*)()> buttons[] = {
+        {tbCANCommonAdd_, &CanListRules::tbCANCommonAddClick},
+        {tbCANCommonDel_, &CanListRules::tbCANCommonDelClick},
+        {tbCANUserLeft_, &CanListRules::tbCANUserLeftClick},
+        {tbCANUserRight_, &CanListRules::tbCANUserRightClick},
     };
     for (auto [button, handler] : buttons)
         if (button)
@@ -133,19 +132,13 @@ CanLists::CanLists(TEditor& editor) : QObject(&editor), editor_(editor), registe
     DisableCanListButtons();
 }
 
-CanLists::~CanLists()
-{
-    if (registeredWith_ && registeredWith_->can == this)
-        registeredWith_->can = nullptr;
-}
-
-void CanLists::ConnectClick(QListWidget* list, void (CanLists::*rule)())
+void CanListRules::ConnectClick(QListWidget* list, void (CanListRules::*rule)())
 {
     if (list)
         new ListClickRelay(list, [this, rule] { (this->*rule)(); }, this);
 }
 
-int CanLists::EntryAt(const QListWidget* list, int row) const
+int CanListRules::EntryAt(const QListWidget* list, int row) const
 {
     if (!list || row < 0 || row >= list->count())
         return -1;
@@ -153,7 +146,7 @@ int CanLists::EntryAt(const QListWidget* list, int row) const
     return entry < found_.size() ? static_cast<int>(entry) : -1;
 }
 
-void CanLists::ClearCanParameters()
+void CanListRules::ClearCanParameters()
 {
     found_.clear();
     for (QListWidget* list : {lbCANFoundedIds_, lbCANUsedIds_, lbCANUsedFuel_, lbCANUsedUser_})
@@ -162,7 +155,7 @@ void CanLists::ClearCanParameters()
         memCANDetail_->clear();
 }
 
-void CanLists::RebuildCanLists()
+void CanListRules::RebuildCanLists()
 {
     const CanListLines lines = BuildCanListLines(found_);
     FillList(lbCANFoundedIds_, lines.found);
@@ -175,13 +168,13 @@ void CanLists::RebuildCanLists()
         memCANDetail_->clear();
 }
 
-void CanLists::DisableCanListButtons()
+void CanListRules::DisableCanListButtons()
 {
     for (QAbstractButton* b : {tbCANCommonAdd_, tbCANCommonDel_, tbCANUserLeft_, tbCANUserRight_})
         Enable(b, false);
 }
 
-void CanLists::ShowCanDetail(int index)
+void CanListRules::ShowCanDetail(int index)
 {
     if (!memCANDetail_)
         return;
@@ -195,7 +188,7 @@ void CanLists::ShowCanDetail(int index)
     memCANDetail_->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
-void CanLists::lbCANFoundedIdsClick()
+void CanListRules::lbCANFoundedIdsClick()
 {
     QApplication::beep();
     const int row = SelectedRow(lbCANFoundedIds_);
@@ -207,7 +200,7 @@ void CanLists::lbCANFoundedIdsClick()
     Enable(tbCANCommonAdd_, true);
 }
 
-void CanLists::lbCANUsedIdsClick()
+void CanListRules::lbCANUsedIdsClick()
 {
     if (SelectedRow(lbCANUsedIds_) < 0) {
         Enable(tbCANCommonDel_, false);
@@ -218,7 +211,7 @@ void CanLists::lbCANUsedIdsClick()
     Enable(tbCANCommonDel_, true);
 }
 
-void CanLists::lbCANUsedFuelClick()
+void CanListRules::lbCANUsedFuelClick()
 {
     if (SelectedRow(lbCANUsedFuel_) < 0) {
         Enable(tbCANCommonDel_, false);
@@ -229,7 +222,7 @@ void CanLists::lbCANUsedFuelClick()
     Enable(tbCANCommonDel_, true);
 }
 
-void CanLists::lbCANUsedUserClick()
+void CanListRules::lbCANUsedUserClick()
 {
     const bool selected = SelectedRow(lbCANUsedUser_) >= 0;
     if (selected) {
@@ -240,7 +233,7 @@ void CanLists::lbCANUsedUserClick()
         Enable(b, selected);
 }
 
-QListWidget* CanLists::TargetList() const
+QListWidget* CanListRules::TargetList() const
 {
     for (QListWidget* list : {lbCANUsedIds_, lbCANUsedFuel_, lbCANUsedUser_})
         if (SelectedRow(list) >= 0)
@@ -248,7 +241,7 @@ QListWidget* CanLists::TargetList() const
     return nullptr;
 }
 
-void CanLists::RunClick(QListWidget* list)
+void CanListRules::RunClick(QListWidget* list)
 {
     if (list == lbCANUsedIds_)
         lbCANUsedIdsClick();
@@ -258,7 +251,7 @@ void CanLists::RunClick(QListWidget* list)
         lbCANUsedUserClick();
 }
 
-void CanLists::tbCANCommonAddClick()
+void CanListRules::tbCANCommonAddClick()
 {
     QListWidget* target = TargetList();
     const int targetRow = SelectedRow(target);
@@ -295,7 +288,7 @@ void CanLists::tbCANCommonAddClick()
     }
 }
 
-void CanLists::tbCANCommonDelClick()
+void CanListRules::tbCANCommonDelClick()
 {
     QListWidget* target = TargetList();
     if (!target)
@@ -315,7 +308,7 @@ void CanLists::tbCANCommonDelClick()
     lbCANFoundedIdsClick();
 }
 
-void CanLists::ShiftWindow(int step)
+void CanListRules::ShiftWindow(int step)
 {
     const int userRow = SelectedRow(lbCANUsedUser_);
     const int entry = EntryAt(lbCANUsedUser_, userRow);
@@ -333,12 +326,12 @@ void CanLists::ShiftWindow(int step)
     SelectRow(lbCANUsedUser_, userRow);
 }
 
-void CanLists::tbCANUserRightClick()
+void CanListRules::tbCANUserRightClick()
 {
     ShiftWindow(+1);
 }
 
-void CanLists::tbCANUserLeftClick()
+void CanListRules::tbCANUserLeftClick()
 {
     ShiftWindow(-1);
 }

@@ -1,114 +1,12 @@
-#include "editor/FieldMechanisms.h"
+#include "editor/FieldBalloon.h"
 
-#include <QAbstractButton>
+#include "editor/Editor.h"
+#include "editor/FieldLookup.h"
+
 #include <QEvent>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QScrollArea>
-#include <QStackedWidget>
 #include <QTabWidget>
 
 namespace plendoro {
-
-bool IsOwnEnabled(const QWidget* w)
-{
-    return w && !w->testAttribute(Qt::WA_ForceDisabled);
-}
-
-namespace {
-
-bool IsContainer(const QWidget* w)
-{
-    if (qobject_cast<const QGroupBox*>(w) || qobject_cast<const QTabWidget*>(w) ||
-        qobject_cast<const QStackedWidget*>(w) || qobject_cast<const QScrollArea*>(w))
-        return true;
-    // Pages and plain panels: widgets of the base classes themselves.
-    const char* cls = w->metaObject()->className();
-    return qstrcmp(cls, "QWidget") == 0 || qstrcmp(cls, "QFrame") == 0 ||
-           (w->parentWidget() && qobject_cast<const QStackedWidget*>(w->parentWidget()));
-}
-
-template <typename F>
-void WalkFields(QWidget* root, F&& visit)
-{
-    for (QObject* o : root->children()) {
-        auto* w = qobject_cast<QWidget*>(o);
-        if (!w)
-            continue;
-        visit(w);
-        WalkFields(w, visit);
-    }
-}
-
-} // namespace
-
-QWidget* FindFieldByName(const QString& name, QWidget* container)
-{
-    if (!container)
-        return nullptr;
-    for (QObject* o : container->children()) {
-        auto* w = qobject_cast<QWidget*>(o);
-        if (!w)
-            continue;
-        if (IsContainer(w)) {
-            if (QWidget* hit = FindFieldByName(name, w))
-                return hit;
-            // Names are unique, so a container asked for by name is found too.
-            if (w->objectName() == name)
-                return w;
-        } else if (w->objectName() == name) {
-            return w;
-        }
-    }
-    return nullptr;
-}
-
-int MinimumVersionOf(const QWidget* w)
-{
-    const QVariant v = w->property("minVersion");
-    return v.isValid() ? v.toInt() : -1;
-}
-
-void ApplyVersionGate(QTabWidget* pages, int firmwareVersion)
-{
-    if (!pages)
-        return;
-    auto gate = [&](bool enabling) {
-        for (int i = 0; i < pages->count(); ++i) {
-            QWidget* page = pages->widget(i);
-            WalkFields(page, [&](QWidget* w) {
-                const int min = MinimumVersionOf(w);
-                if (min < 0)
-                    return;
-                if (!enabling)
-                    w->setEnabled(false);
-                else if (min <= firmwareVersion)
-                    w->setEnabled(true);
-            });
-        }
-        // NMEA forwarding fields follow their box whenever the box is usable.
-        auto* nmea = pages->findChild<QAbstractButton*>(QStringLiteral("transfNMEA"));
-        if (nmea && IsOwnEnabled(nmea)) {
-            for (const char* name : {"edIpUDPServer", "edPortUDPServer"})
-                if (auto* f = pages->findChild<QWidget*>(QLatin1String(name)))
-                    f->setEnabled(nmea->isChecked());
-        }
-    };
-    gate(false);
-    gate(true);
-}
-
-void BringPagesForward(QWidget* field)
-{
-    for (QWidget* w = field; w; w = w->parentWidget()) {
-        QWidget* parent = w->parentWidget();
-        auto* stack = qobject_cast<QStackedWidget*>(parent);
-        if (!stack)
-            continue;
-        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
-            tabs->setCurrentWidget(w);
-    }
-}
 
 FieldBalloon::FieldBalloon() : QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
 {
@@ -192,7 +90,7 @@ QStringList Family(const char* prefix, int last, const char* suffix = "")
 
 } // namespace
 
-void InstallBalloonClosers(QWidget* root)
+void InstallBalloonClosers(SettingsEditor& editor)
 {
     QStringList onEditAndLeave = {
         QStringLiteral("edWritePeriod"), QStringLiteral("edPassword"), QStringLiteral("edServer"),
@@ -209,10 +107,10 @@ void InstallBalloonClosers(QWidget* root)
     // Leaving a duration field runs its mirror, which closes the balloon too.
     const QStringList onEdit = Family("edIn", 8, "Duration");
 
-    auto* closer = new BalloonCloser(root);
+    auto* closer = new BalloonCloser(editor.Pages());
     closer->setObjectName(QStringLiteral("BalloonCloser"));
     for (const QString& name : onEditAndLeave + onEdit + onLeave) {
-        QWidget* w = root->findChild<QWidget*>(name);
+        QWidget* w = editor.Field(name);
         if (!w)
             continue;
         // Text fields and spin fields both announce their text.

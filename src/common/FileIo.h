@@ -1,0 +1,13 @@
+#pragma once
+// Whole-file reads and writes. A write goes to a temporary name beside the
+// path and is renamed into place, so a failed write never destroys the
+// previous file.
+#include <string>
+
+namespace plendoro {
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+// False when the file cannot be opened or read; bytes then holds what was read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+} // namespace plendoro
