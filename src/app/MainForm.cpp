@@ -12,6 +12,7 @@
 #include "editor/FieldBalloon.h"
 #include "editor/Validation.h"
 #include "services/CanSearch.h"
+#include "services/DeviceWorker.h"
 #include "files/FileCommands.h"
 #include "editor/binding/SettingsTransfer.h"
 
@@ -32,6 +33,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -87,12 +89,16 @@ TMainForm::TMainForm(const Options& options, QWidget* parent) : QMainWindow(pare
     initTimer_.setSingleShot(false);
     connect(&initTimer_, &QTimer::timeout, this, &TMainForm::initTimerTimer);
 
+    worker_ = new DeviceWorker(this);
     BuildWindow();
 }
 
 TMainForm::~TMainForm()
 {
     FormDestroy();
+    // A job still running finishes before the window's parts go.
+    delete worker_;
+    worker_ = nullptr;
 }
 
 void TMainForm::BuildWindow()
@@ -175,6 +181,13 @@ void TMainForm::BuildWindow()
     statusLabel_ = new QLabel(this);
     statusLabel_->setObjectName(QStringLiteral("CommandInfo"));
     statusBar()->addWidget(statusLabel_, 1);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("DeviceProgress"));
+    progress_->setAccessibleName(QStringLiteral("Ход операции с прибором"));
+    progress_->setMaximumWidth(200);
+    progress_->setTextVisible(false);
+    progress_->hide();
+    statusBar()->addPermanentWidget(progress_);
     statusBar()->setSizeGripEnabled(true);
 
     // Menu.
@@ -325,6 +338,7 @@ void TMainForm::ShowIdentityPlaceholders()
 
 void TMainForm::ShowAbsentDevice()
 {
+    display_ = Display::Absent;
     readButton_->setEnabled(false);
     writeButton_->setEnabled(false);
     if (identity_.firmwareVersion >= 300)
@@ -342,6 +356,7 @@ void TMainForm::ShowAbsentDevice()
 
 void TMainForm::ShowPresentDevice()
 {
+    display_ = Display::Present;
     readButton_->setEnabled(true);
     writeButton_->setEnabled(true);
     ClearCanParameters();
@@ -385,54 +400,97 @@ void TMainForm::ClearCanParameters()
         editor_->can->ClearCanParameters();
 }
 
+struct TMainForm::PresenceResult {
+    enum class Kind { StillThere, Lost, NotFound, VersionFailed, Identified } kind = Kind::StillThere;
+    DeviceIdentity identity;
+};
+
 void TMainForm::CheckDevicePresence()
 {
-    std::unique_lock<std::timed_mutex> lock(presenceLock_, std::defer_lock);
-    if (!lock.try_lock_for(std::chrono::milliseconds(2000)))
+    if (DeviceBusy()) {
+        presencePending_ = true;
         return;
+    }
+    presencePending_ = false;
+    BeginCommand(Command::Presence);
+    using Kind = PresenceResult::Kind;
+    auto result = std::make_shared<PresenceResult>();
+    result->identity = identity_;
+    UsbLink* link = link_;
+    worker_->Run(
+        [this, link, result] {
+            if (link->Connected() && link->DeviceIndex() >= 0) {
+                // While another exchange holds the device it is plainly still there.
+                if (link->InUse())
+                    return;
+                if (link->Open()) {
+                    link->Close();
+                    return;
+                }
+                link->SetConnected(false);
+                link->SetDeviceIndex(-1);
+                result->kind = Kind::Lost;
+                return;
+            }
+            std::string serial;
+            if (!link->Identify(&serial)) {
+                link->SetConnected(false);
+                link->SetDeviceIndex(-1);
+                result->kind = Kind::NotFound;
+                return;
+            }
+            // The identity is shown as soon as the tracker answers.
+            ApplySerial(result->identity, serial);
+            DeviceWorker::Post(this, [this, identity = result->identity] {
+                ApplySerial(identity_, identity.serialText);
+                SetPanelText(serialPanel_, QString::fromLatin1(identity.serialText.c_str()), false);
+                SetPanelText(macPanel_, QString::fromStdString(FormatMac(identity.mac)), false);
+            });
+            link->SetConnected(true);
+            if (!ReadVersions(*link, result->identity)) {
+                link->SetConnected(false);
+                result->kind = Kind::VersionFailed;
+                return;
+            }
+            result->kind = Kind::Identified;
+        },
+        [this, result] {
+            ApplyPresence(*result);
+            EndCommand();
+            if (result->kind == PresenceResult::Kind::Identified && !dontReadBox_->isChecked())
+                btnReadSettingsClick();
+        });
+}
 
-    if (link_->Connected() && link_->DeviceIndex() >= 0) {
-        // While another exchange holds the device it is plainly still there.
-        if (link_->InUse())
-            return;
-        if (link_->Open()) {
-            link_->Close();
-            return;
-        }
-        link_->SetConnected(false);
-        link_->SetDeviceIndex(-1);
-        ShowAbsentDevice();
-        SetVersions(kNoDeviceFirmwareVersion, kNoDeviceHardwareVersion);
-        ApplyVersionGate(*editor_, identity_.firmwareVersion);
+void TMainForm::EnterNoDeviceState(bool lost)
+{
+    ShowAbsentDevice();
+    SetVersions(kNoDeviceFirmwareVersion, kNoDeviceHardwareVersion);
+    ApplyVersionGate(*editor_, identity_.firmwareVersion);
+    if (lost) {
         EnableField("intGlonass", true);
         EnableField("cbStaticNav", true);
-        RefreshRules();
-        return;
-    }
-
-    std::string serial;
-    if (!link_->Identify(&serial)) {
-        link_->SetConnected(false);
-        link_->SetDeviceIndex(-1);
-        ShowAbsentDevice();
-        SetVersions(kNoDeviceFirmwareVersion, kNoDeviceHardwareVersion);
-        ApplyVersionGate(*editor_, identity_.firmwareVersion);
+    } else {
         ApplyHardwareRule();
-        RefreshRules();
-        return;
     }
-    // The identity is shown as soon as the tracker answers.
-    ApplySerial(identity_, serial);
-    SetPanelText(serialPanel_, QString::fromLatin1(serial.c_str()), false);
-    SetPanelText(macPanel_, QString::fromStdString(FormatMac(identity_.mac)), false);
+    RefreshRules();
+}
 
-    link_->SetConnected(true);
-    if (!ReadVersions(*link_, identity_)) {
-        link_->SetConnected(false);
-        ShowStatus(QStringLiteral("Ошибка чтения версии прошивки"), true);
-        return;
+void TMainForm::ApplyPresence(const PresenceResult& result)
+{
+    using Kind = PresenceResult::Kind;
+    switch (result.kind) {
+    case Kind::StillThere: return;
+    case Kind::Lost: EnterNoDeviceState(true); return;
+    case Kind::NotFound: EnterNoDeviceState(false); return;
+    case Kind::VersionFailed: ShowStatus(QStringLiteral("Ошибка чтения версии прошивки"), true); return;
+    case Kind::Identified: break;
     }
-    SetVersions(identity_.firmwareVersion, identity_.hardwareVersion);
+    const DeviceIdentity& id = result.identity;
+    identity_.firmwareMajor = id.firmwareMajor;
+    identity_.firmwareMinor = id.firmwareMinor;
+    identity_.hardwareVersionRead = id.hardwareVersionRead;
+    SetVersions(id.firmwareVersion, id.hardwareVersion);
     SetPanelText(firmwarePanel_, QString::fromStdString(FormatFirmware(identity_.firmwareMajor, identity_.firmwareMinor)),
                  false);
     if (identity_.hardwareVersionRead)
@@ -444,8 +502,6 @@ void TMainForm::CheckDevicePresence()
     ApplyHardwareRule();
     if (dontReadBox_->isChecked())
         ShowStatus(QStringLiteral("Настройки не были считаны"), false);
-    else
-        btnReadSettingsClick();
 }
 
 void TMainForm::RefreshRules()
@@ -467,37 +523,159 @@ void TMainForm::SetPagesLocked(bool locked)
     lockedPage_ = pages_->currentIndex();
 }
 
-BlockTransfer TMainForm::MakeTransfer()
-{
-    return BlockTransfer{*link_, SystemClock::Instance(), *editor_, identity_.firmwareVersion, localHourOffset_,
-                         [this](const QString& text, bool error) { ShowStatus(text, error); }};
-}
-
 void TMainForm::btnReadSettingsClick()
 {
-    if (!link_->Open())
+    if (DeviceBusy())
         return;
-    const bool ok = ReadAllBlocks(MakeTransfer());
-    link_->Close();
-    if (ok)
-        ShowStatus(QStringLiteral("Настройки успешно считаны"), false);
+    BeginCommand(Command::Read);
+    const int firmware = identity_.firmwareVersion;
+    const int hourOffset = localHourOffset_;
+    auto ok = std::make_shared<bool>(false);
+    UsbLink* link = link_;
+    worker_->Run(
+        [this, link, firmware, hourOffset, ok] {
+            if (!link->Open())
+                return;
+            TransferHooks hooks;
+            hooks.onBlock = [this](int position, int count) {
+                DeviceWorker::Post(this, [this, position, count] {
+                    ShowProgress(QStringLiteral("Чтение настроек: блок %1 из %2"), position, count);
+                });
+            };
+            hooks.onRetry = [this](int attempt) {
+                DeviceWorker::Post(this, [this, attempt] {
+                    ShowStatus(QStringLiteral("Нет ответа прибора, попытка %1 из %2").arg(attempt).arg(kTransactAttempts),
+                               true);
+                });
+            };
+            // Each block is decoded on the window's thread as it arrives, its
+            // rules run after it, in the order the blocks are read.
+            const auto decode = [this, firmware, hourOffset](int block, std::vector<std::uint8_t> bytes) {
+                DeviceWorker::Post(this, [this, block, bytes = std::move(bytes), firmware, hourOffset] {
+                    DecodeBlockIntoEditor(*editor_, block, bytes, GenerationOf(firmware), firmware, hourOffset, true);
+                });
+            };
+            std::string failure;
+            *ok = ReadBlocks(*link, SystemClock::Instance(), firmware, decode, hooks, failure);
+            link->Close();
+            if (!*ok)
+                DeviceWorker::Post(this, [this, failure] { ShowStatus(QString::fromStdString(failure), true); });
+        },
+        [this, ok] {
+            if (*ok)
+                ShowStatus(QStringLiteral("Настройки успешно считаны"), false);
+            EndCommand();
+        });
 }
 
 void TMainForm::btnWriteSettingsClick()
 {
-    if (!link_->Open()) {
-        ShowStatus(QStringLiteral("Ошибка при открытии устройства"), true);
+    if (DeviceBusy())
+        return;
+    BeginCommand(Command::Write);
+    auto opened = std::make_shared<bool>(false);
+    UsbLink* link = link_;
+    worker_->Run([link, opened] { *opened = link->Open(); },
+                 [this, link, opened] {
+                     if (!*opened) {
+                         ShowStatus(QStringLiteral("Ошибка при открытии устройства"), true);
+                         EndCommand();
+                         return;
+                     }
+                     // The checks may point at a field, so the pages are usable for them.
+                     pages_->setEnabled(true);
+                     const bool valid = ValidateBeforeWrite();
+                     pages_->setEnabled(false);
+                     if (!valid) {
+                         worker_->Run([link] { link->Close(); }, [this] { EndCommand(); });
+                         return;
+                     }
+                     // Encoded once: the tracker, the database files and the
+                     // automatic profile get the same bytes.
+                     auto written = std::make_shared<WrittenSettings>(CaptureWrittenSettings(*editor_, Files()));
+                     auto code = std::make_shared<int>(0);
+                     worker_->Run(
+                         [this, link, written, code] {
+                             TransferHooks hooks;
+                             hooks.onBlock = [this](int position, int count) {
+                                 DeviceWorker::Post(this, [this, position, count] {
+                                     ShowProgress(QStringLiteral("Запись настроек: блок %1 из %2"), position, count);
+                                 });
+                             };
+                             hooks.onRetry = [this](int attempt) {
+                                 DeviceWorker::Post(this, [this, attempt] {
+                                     ShowStatus(QStringLiteral("Нет ответа прибора, попытка %1 из %2")
+                                                    .arg(attempt)
+                                                    .arg(kTransactAttempts),
+                                                true);
+                                 });
+                             };
+                             *code = WriteBlocks(*link, SystemClock::Instance(), written->blocks, hooks);
+                             link->Close();
+                         },
+                         [this, written, code] {
+                             ShowStatus(WriteResultText(*code), *code != 0);
+                             if (*code == 0)
+                                 SaveFilesAfterWrite(*editor_, Files(), *written);
+                             EndCommand();
+                         });
+                 });
+}
+
+void TMainForm::BeginCommand(Command command)
+{
+    command_ = command;
+    if (command == Command::Presence)
+        return; // a short check whose display sets the buttons when it ends
+    readEnabledBefore_ = IsOwnEnabled(readButton_);
+    writeEnabledBefore_ = IsOwnEnabled(writeButton_);
+    readButton_->setEnabled(false);
+    writeButton_->setEnabled(false);
+    // The commands on the pages are closed with them.
+    pages_->setEnabled(false);
+}
+
+void TMainForm::EndCommand()
+{
+    const Command ended = command_;
+    command_ = Command::None;
+    progress_->hide();
+    pages_->setEnabled(true);
+    if (ended != Command::Presence)
+        RestoreCommandButtons();
+    // Device changes noticed meanwhile are checked once, after whatever the
+    // end of this command starts.
+    if (presencePending_)
+        QTimer::singleShot(0, this, [this] {
+            if (presencePending_)
+                CheckDevicePresence();
+        });
+}
+
+// The command buttons as the presence display leaves them for the tracker
+// and firmware now, never simply switched on.
+void TMainForm::RestoreCommandButtons()
+{
+    if (display_ == Display::None) {
+        readButton_->setEnabled(readEnabledBefore_);
+        writeButton_->setEnabled(writeEnabledBefore_);
         return;
     }
-    if (!ValidateBeforeWrite()) {
-        link_->Close();
-        return;
-    }
-    const int code = WriteAllBlocks(MakeTransfer());
-    ShowStatus(WriteResultText(code), code != 0);
-    if (code == 0)
-        AfterSuccessfulWrite();
-    link_->Close();
+    const bool present = display_ == Display::Present;
+    readButton_->setEnabled(present);
+    writeButton_->setEnabled(present);
+    if (identity_.firmwareVersion >= 300)
+        EnableField("btnCANSearch", present);
+    if (identity_.firmwareVersion > 304)
+        EnableField("btnItSearchTemp", present);
+}
+
+void TMainForm::ShowProgress(const QString& text, int position, int count)
+{
+    ShowStatus(text.arg(position).arg(count), false);
+    progress_->setRange(0, count);
+    progress_->setValue(position - 1);
+    progress_->show();
 }
 
 bool TMainForm::ValidateBeforeWrite()
@@ -516,11 +694,6 @@ FilesContext TMainForm::Files()
     c.parent = this;
     c.saveDialog = &profileSaveDialog_;
     return c;
-}
-
-void TMainForm::AfterSuccessfulWrite()
-{
-    SaveFilesAfterWrite(*editor_, Files());
 }
 
 void TMainForm::mSelectKvdDirClick()
@@ -577,6 +750,13 @@ void TMainForm::changeEvent(QEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    if (DeviceBusy()) {
+        // Closing now would cut an exchange short; the window closes normally
+        // once the command has ended.
+        ShowStatus(QStringLiteral("Дождитесь окончания операции с прибором"), true);
+        event->ignore();
+        return;
+    }
     FormClose();
     QMainWindow::closeEvent(event);
 }

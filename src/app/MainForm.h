@@ -11,12 +11,12 @@
 #include <QPointer>
 #include <QTimer>
 #include <memory>
-#include <mutex>
 
 class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
@@ -26,6 +26,7 @@ class DeviceMonitor;
 class DialogService;
 class SettingsEditor;
 class CanSearch;
+class DeviceWorker;
 struct BlockTransfer;
 
 class TMainForm : public QMainWindow {
@@ -43,7 +44,13 @@ public:
     ~TMainForm() override;
 
     void ShowStatus(const QString& text, bool error);
+    // Runs the presence check on the device worker. While a device command
+    // is busy the check waits, and the notifications that arrive meanwhile
+    // are checked once when it has ended.
     void CheckDevicePresence();
+    // From the start of a device command (the presence check included) to
+    // its end.
+    bool DeviceBusy() const { return command_ != Command::None; }
     // Re-runs every editor rule in its fixed order.
     void RefreshRules();
     // While the memory is being cleared, the main pages refuse to change.
@@ -79,6 +86,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The device command that holds the worker, if any.
+    enum class Command { None, Presence, Read, Write };
+    // Which presence display was shown last; the command buttons return to
+    // its states when a command ends.
+    enum class Display { None, Absent, Present };
+    struct PresenceResult;
+
+    void BeginCommand(Command command);
+    void EndCommand();
+    void RestoreCommandButtons();
+    void ShowProgress(const QString& text, int position, int count);
+    void ApplyPresence(const PresenceResult& result);
+    void EnterNoDeviceState(bool lost);
+
     void BuildWindow();
     void FormShow();
     void FormClose();
@@ -91,11 +112,7 @@ private:
     void RebuildSendLists();
     void ClearCanParameters();
     void SetVersions(int firmware, int hardware);
-    BlockTransfer MakeTransfer();
     bool ValidateBeforeWrite();
-    // The server database files and the automatic profile that follow every
-    // successful write.
-    void AfterSuccessfulWrite();
     FilesContext Files();
     void EnableField(const char* name, bool enabled);
     IniFile SettingsFile() const;
@@ -112,7 +129,12 @@ private:
     bool shown_ = false;
     bool destroyed_ = false;
     bool clearing_ = false;
-    std::timed_mutex presenceLock_; // "WiFiDevChangeMutex"
+    DeviceWorker* worker_ = nullptr;
+    Command command_ = Command::None;
+    Display display_ = Display::None;
+    bool presencePending_ = false;
+    bool readEnabledBefore_ = true;
+    bool writeEnabledBefore_ = true;
     DeviceMonitor* monitor_ = nullptr;
     QPointer<TAboutForm> about_;
 
@@ -136,6 +158,7 @@ private:
     QGroupBox* kvdFolderGroup_ = nullptr;
     QLabel* kvdFolderLabel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
+    QProgressBar* progress_ = nullptr;
     // Menu.
     QAction* selectKvdDirAction_ = nullptr;
     QAction* saveProfileAction_ = nullptr;

@@ -10,11 +10,18 @@ namespace plendoro {
 bool WriteKvdFiles(SettingsEditor& editor, const FilesContext& context)
 {
     FieldAccess f(editor);
+    return WriteKvdFiles(context, f.Text(QStringLiteral("edPassword")), f.Text(QStringLiteral("edServer")),
+                         f.Text(QStringLiteral("edServerPort")));
+}
+
+bool WriteKvdFiles(const FilesContext& context, const std::string& password, const std::string& server,
+                   const std::string& port)
+{
     KvdValues v;
     v.serialNumber = context.serialNumber;
-    v.password = f.Text(QStringLiteral("edPassword"));
-    v.server = f.Text(QStringLiteral("edServer"));
-    v.port = f.Text(QStringLiteral("edServerPort"));
+    v.password = password;
+    v.server = server;
+    v.port = port;
 
     QString failure;
     switch (WriteKvdFiles(QFile::encodeName(context.kvdFolder).toStdString(), v)) {

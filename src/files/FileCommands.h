@@ -3,6 +3,7 @@
 // The main window owns the menu items and the write command; it calls these
 // with a FilesContext describing the device and the program's state.
 #include "files/core/CommandFile.h"
+#include "services/core/BlockTransfer.h"
 #include "editor/StatusSink.h"
 #include "link/Identification.h"
 
@@ -56,9 +57,26 @@ void mLoadProfileClick(SettingsEditor& editor, const FilesContext& context);
 // The two server database files for context.serialNumber, from the
 // password, server and port fields. Reports failures in the status line.
 bool WriteKvdFiles(SettingsEditor& editor, const FilesContext& context);
+bool WriteKvdFiles(const FilesContext& context, const std::string& password, const std::string& server,
+                   const std::string& port);
+
+// What one write sent to the tracker, taken from the editor at the moment
+// it was encoded: the blocks, and the fields the database files hold.
+struct WrittenSettings {
+    std::vector<EncodedBlock> blocks;
+    std::string password; // edPassword
+    std::string server;   // edServer, as typed
+    std::string port;     // edServerPort, as typed
+};
+// Encodes every block of the context's firmware version and takes the
+// database fields, in that order.
+WrittenSettings CaptureWrittenSettings(SettingsEditor& editor, const FilesContext& context);
 
 // What follows every successful write of all settings blocks: the database
-// files, then, whatever became of them, the automatic profile.
+// files, then, whatever became of them, the automatic profile. Both are
+// made from what was written, so they hold exactly what the tracker stores.
+void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context, const WrittenSettings& written);
+// The same from the editor as it stands now.
 void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context);
 
 // "Сохранить KVC файл".

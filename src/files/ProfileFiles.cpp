@@ -5,6 +5,7 @@
 #include "editor/Validation.h"
 #include "common/AtomicFile.h"
 #include "files/core/Profile.h"
+#include "editor/binding/FieldAccess.h"
 #include "editor/binding/SettingsTransfer.h"
 
 #include <QDir>
@@ -54,14 +55,22 @@ QString ChooseSavePath(SettingsEditor& editor, const FilesContext& context)
 // Each block is encoded just before it is written, as the device write
 // does, so the encoders' side effects on the editor happen in the same
 // order and not at all when the file cannot be created.
-bool WriteRecords(SettingsEditor& editor, const FilesContext& context, ProfileVersion version, AtomicFile& file)
+// A block already encoded for the tracker is taken as it is.
+bool WriteRecords(SettingsEditor& editor, const FilesContext& context, ProfileVersion version, AtomicFile& file,
+                  const std::vector<EncodedBlock>* encoded = nullptr)
 {
     if (!file.Write(ProfileHeader(version)))
         return false;
     for (const ProfileRecordLayout& record : ProfileRecords(version)) {
+        const EncodedBlock* done = nullptr;
+        if (encoded)
+            for (const EncodedBlock& b : *encoded)
+                if (b.block == static_cast<int>(record.blockId))
+                    done = &b;
         const std::vector<std::uint8_t> bytes =
-            EncodeBlockFromEditor(editor, static_cast<int>(record.blockId), LayoutOf(version), context.firmwareVersion,
-                                  context.localHourOffset);
+            done ? done->bytes
+                 : EncodeBlockFromEditor(editor, static_cast<int>(record.blockId), LayoutOf(version),
+                                         context.firmwareVersion, context.localHourOffset);
         if (bytes.size() != record.length)
             return false;
         std::string out;
@@ -96,7 +105,9 @@ QString ProfileFolder(const FilesContext& context)
     return QString::fromStdString(ProfileFolderOf(context.kvdFolder.toStdString()));
 }
 
-bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce)
+namespace {
+bool SaveProfileOf(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce,
+                   const std::vector<EncodedBlock>* encoded)
 {
     const QString folder = ProfileFolder(context);
     // A folder that cannot be made shows up as a file that cannot be created.
@@ -114,13 +125,19 @@ bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32
     AtomicFile file;
     if (!file.Create(Native(path)))
         return false;
-    if (!WriteRecords(editor, context, ProfileVersionFor(context.firmwareVersion), file)) {
+    if (!WriteRecords(editor, context, ProfileVersionFor(context.firmwareVersion), file, encoded)) {
         Status(context, kSaveFailed, true);
         return false;
     }
     if (announce)
         Status(context, QStringLiteral("Профиль успешно сохранен"), false);
     return true;
+}
+} // namespace
+
+bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce)
+{
+    return SaveProfileOf(editor, context, serialNumber, announce, nullptr);
 }
 
 bool LoadProfile(SettingsEditor& editor, const FilesContext& context, const QString& path)
@@ -172,10 +189,26 @@ void mLoadProfileClick(SettingsEditor& editor, const FilesContext& context)
         LoadProfile(editor, context, path);
 }
 
+WrittenSettings CaptureWrittenSettings(SettingsEditor& editor, const FilesContext& context)
+{
+    WrittenSettings w;
+    w.blocks = EncodeAllBlocks(editor, context.firmwareVersion, context.localHourOffset);
+    FieldAccess f(editor);
+    w.password = f.Text(QStringLiteral("edPassword"));
+    w.server = f.Text(QStringLiteral("edServer"));
+    w.port = f.Text(QStringLiteral("edServerPort"));
+    return w;
+}
+
 void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context)
 {
-    WriteKvdFiles(editor, context);
-    SaveProfile(editor, context, context.serialNumber, false);
+    SaveFilesAfterWrite(editor, context, CaptureWrittenSettings(editor, context));
+}
+
+void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context, const WrittenSettings& written)
+{
+    WriteKvdFiles(context, written.password, written.server, written.port);
+    SaveProfileOf(editor, context, context.serialNumber, false, &written.blocks);
 }
 
 } // namespace plendoro

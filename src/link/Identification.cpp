@@ -86,7 +86,7 @@ bool QueryVersions(ByteLink& link, DeviceIdentity& identity)
         static const char kHardwareCommand[] = "GET_HVERSION";
         link.Write(reinterpret_cast<const std::uint8_t*>(kHardwareCommand), sizeof kHardwareCommand - 1);
         std::uint8_t hw[100] = {};
-        if (link.Read(hw, sizeof hw) >= 1) {
+        if (link.ReadAnswer(hw, sizeof hw) >= 1) {
             identity.hardwareVersion = static_cast<std::int8_t>(hw[0]);
             identity.hardwareVersionRead = true;
         }

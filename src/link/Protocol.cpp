@@ -57,7 +57,7 @@ std::string DeviceErrorText(std::uint32_t code)
 }
 
 bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t id,
-              std::size_t replyLength, std::size_t requestLength, std::string& failure)
+              std::size_t replyLength, std::size_t requestLength, std::string& failure, const RetryHook& onRetry)
 {
     failure.clear();
     const std::size_t requestTotal = kHeaderSize + requestLength;
@@ -68,6 +68,8 @@ bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t 
     }
 
     for (int attempt = 1; attempt <= kTransactAttempts; ++attempt) {
+        if (attempt > 1 && onRetry)
+            onRetry(attempt);
         clock.SleepMs(5);
         PacketHeader::BuildRequest(buffer, id, requestLength);
         for (std::size_t sent = 0; sent < requestTotal;) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace plendoro {
@@ -43,8 +44,12 @@ std::string DeviceErrorText(std::uint32_t code);
 // 1024-byte packet buffer: request payload at offset 16 before the call,
 // reply payload there after it. On failure `failure` holds the text for the
 // status line.
+// onRetry, when set, is told the number of each attempt after the first
+// before it is sent.
+using RetryHook = std::function<void(int attempt)>;
 bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t id,
-              std::size_t replyLength, std::size_t requestLength, std::string& failure);
+              std::size_t replyLength, std::size_t requestLength, std::string& failure,
+              const RetryHook& onRetry = {});
 
 // Failure texts of a transaction.
 inline constexpr const char* kTextBadReply = "Неверный ответ прибора.";

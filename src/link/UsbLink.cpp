@@ -75,12 +75,7 @@ bool UsbLink::Identify(std::string* serial)
 
     char serialBuf[16] = {};
     char descBuf[64] = {};
-    bool ok = lib_->SetBaudRate(h, kBaudRate) == FT_OK &&
-              lib_->SetDataCharacteristics(h, 8, 0, 0) == FT_OK &&
-              lib_->SetTimeouts(h, kReadTimeoutMs, kWriteTimeoutMs) == FT_OK &&
-              lib_->SetLatencyTimer(h, 1) == FT_OK &&
-              lib_->SetFlowControl(h, 0, 0, 0) == FT_OK &&
-              lib_->GetDeviceInfo(h, serialBuf, descBuf) == FT_OK;
+    bool ok = Configure(h) && lib_->GetDeviceInfo(h, serialBuf, descBuf) == FT_OK;
     if (ok && serial) {
         serialBuf[15] = '\0';
         *serial = serialBuf;
@@ -98,11 +93,20 @@ bool UsbLink::Open()
     D2xx::Handle h = nullptr;
     if (lib_->Open(deviceIndex_, &h) == FT_OK && h) {
         handle_ = h;
+        // A setting the bridge refuses leaves the device usable as it is.
+        Configure(h);
         return true;
     }
     handle_ = nullptr;
     ReleaseSlot();
     return false;
+}
+
+bool UsbLink::Configure(D2xx::Handle h)
+{
+    return lib_->SetBaudRate(h, kBaudRate) == FT_OK && lib_->SetDataCharacteristics(h, 8, 0, 0) == FT_OK &&
+           lib_->SetTimeouts(h, kReadTimeoutMs, kWriteTimeoutMs) == FT_OK && lib_->SetLatencyTimer(h, 1) == FT_OK &&
+           lib_->SetFlowControl(h, 0, 0, 0) == FT_OK;
 }
 
 void UsbLink::CloseHandle()
@@ -164,6 +168,37 @@ std::size_t UsbLink::ReadTimed(std::uint8_t* buffer, std::size_t capacity, unsig
         return got > rx ? rx : got;
     }
     return 0;
+}
+
+std::size_t UsbLink::ReadAnswer(std::uint8_t* buffer, std::size_t capacity)
+{
+    std::memset(buffer, 0, capacity);
+    if (!handle_ || capacity == 0)
+        return 0;
+    const std::uint64_t deadline = clock_.TickMs() + kReadTimeoutMs;
+    DWORD seen = 0;
+    std::uint64_t quietSince = 0;
+    while (true) {
+        DWORD rx = 0, tx = 0, events = 0;
+        if (lib_->GetStatus(handle_, &rx, &tx, &events) != FT_OK)
+            return 0;
+        const std::uint64_t now = clock_.TickMs();
+        if (rx != seen) {
+            seen = rx;
+            quietSince = now;
+        }
+        // The answer has stopped growing, or fills the buffer: take it.
+        if (seen > 0 && (seen >= capacity || now - quietSince >= kAnswerQuietMs || now > deadline))
+            break;
+        if (seen == 0 && now > deadline)
+            return 0;
+        clock_.SleepMs(kAnswerPollMs);
+    }
+    const DWORD want = seen > capacity ? static_cast<DWORD>(capacity) : seen;
+    DWORD got = 0;
+    if (lib_->Read(handle_, buffer, want, &got) != FT_OK)
+        return 0;
+    return got > want ? want : got;
 }
 
 } // namespace plendoro

@@ -38,6 +38,11 @@ public:
     void Write(const std::uint8_t* bytes, std::size_t count) override;
     std::size_t Read(std::uint8_t* buffer, std::size_t count) override;
     std::size_t ReadTimed(std::uint8_t* buffer, std::size_t capacity, unsigned timeoutMs) override;
+    // Polls every 2 ms for up to the read timeout; once bytes arrive, waits
+    // until none have come for a few milliseconds and takes them all.
+    std::size_t ReadAnswer(std::uint8_t* buffer, std::size_t capacity) override;
+    static constexpr unsigned kAnswerPollMs = 2;
+    static constexpr unsigned kAnswerQuietMs = 10;
 
     bool Connected() const { return connected_; }
     void SetConnected(bool connected) { connected_ = connected; }
@@ -54,6 +59,9 @@ private:
     bool TakeSlot();
     void ReleaseSlot();
     void CloseHandle();
+    // Speed, framing, timeouts, latency and flow control of a new handle:
+    // the vendor's library starts every handle from its own defaults.
+    bool Configure(D2xx::Handle h);
 
     Clock& clock_;
     std::unique_ptr<D2xx> lib_;

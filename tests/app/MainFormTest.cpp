@@ -25,6 +25,16 @@ using namespace plendoro;
 
 namespace {
 
+// Device commands run on the device worker: wait until the window has
+// taken the last one's end.
+void Settle(plendoro::TMainForm& form)
+{
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.DeviceBusy(); }, 60000));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.DeviceBusy(); }, 60000));
+}
+
+
 struct MainFormFixture : ::testing::Test {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
@@ -192,6 +202,7 @@ TEST_F(MainFormFixture, PlugInAndPullOut)
     Start();
     PlSim_Plug(0);
     form->CheckDevicePresence();
+    Settle(*form);
     EXPECT_EQ(Label("SerNum")->text(), QStringLiteral("0005000"));
     EXPECT_FALSE(Red("SerNum"));
     EXPECT_EQ(Label("pnMACAddr")->text(), QStringLiteral("00:50:26:00:13:88"));
@@ -205,6 +216,7 @@ TEST_F(MainFormFixture, PlugInAndPullOut)
     // Another USB device coming or going changes nothing.
     PlSim_ClearLog(0);
     form->CheckDevicePresence();
+    Settle(*form);
     EXPECT_EQ(Label("SerNum")->text(), QStringLiteral("0005000"));
     EXPECT_EQ(PlSim_RequestCount(0), 0) << "the probe only opens and closes";
 
@@ -214,6 +226,7 @@ TEST_F(MainFormFixture, PlugInAndPullOut)
 
     PlSim_Unplug(0);
     form->CheckDevicePresence();
+    Settle(*form);
     EXPECT_EQ(Label("SerNum")->text(), QStringLiteral("------"));
     EXPECT_EQ(Label("CommandInfo")->text(), QStringLiteral("Устройство не подключено"));
     EXPECT_FALSE(Button("btnReadSettings")->isEnabled());
@@ -228,6 +241,7 @@ TEST_F(MainFormFixture, TrackerThatNeverAnswersItsVersion)
     PlSim_SetFault(0, "version_silent");
     PlSim_Plug(0);
     form->CheckDevicePresence();
+    Settle(*form);
     EXPECT_EQ(Label("CommandInfo")->text(), QStringLiteral("Ошибка чтения версии прошивки"));
     EXPECT_TRUE(Red("CommandInfo"));
     EXPECT_EQ(Label("SerNum")->text(), QStringLiteral("0005000"));
@@ -274,6 +288,7 @@ TEST_F(MainFormFixture, VersionGateFollowsTheAttachedFirmware)
     // Pulled out: the editor offers every field again.
     PlSim_Unplug(0);
     form->CheckDevicePresence();
+    Settle(*form);
     for (const char* on : {"cbIn1Send", "rbIn1Motion", "cbwChanel"})
         EXPECT_TRUE(IsOwnEnabled(editor.Field(QLatin1String(on)))) << on;
 }

@@ -23,6 +23,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
+// Device commands run on the device worker: wait until the window has
+// taken the last one's end.
+void Settle(plendoro::TMainForm& form)
+{
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.DeviceBusy(); }, 60000));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.DeviceBusy(); }, 60000));
+}
+
+
 Bytes Stored(int block)
 {
     Bytes b(1024);
@@ -70,6 +80,7 @@ struct TransferFixture : ::testing::Test {
         PlSim_ClearLog(0);
         PlSim_Plug(0);
         form->CheckDevicePresence();
+        Settle(*form);
     }
     QString Status() const { return form->findChild<QLabel*>(QStringLiteral("CommandInfo"))->text(); }
     QLineEdit* Edit(const char* name) const { return form->Editor().FieldAs<QLineEdit>(QLatin1String(name)); }
@@ -130,6 +141,7 @@ TEST_F(TransferFixture, GenerationsReadAndWriteTheirOwnBlocks)
 
         PlSim_ClearLog(0);
         form->btnWriteSettingsClick();
+        Settle(*form);
         EXPECT_EQ(Status(), QStringLiteral("Настройки сохранены"));
         EXPECT_EQ(Log(), c.writes);
     }
@@ -142,6 +154,7 @@ TEST_F(TransferFixture, ReadAfterWriteGivesTheSameEditor)
     Edit("edServer")->setText(QStringLiteral("10.1.2.3"));
     Edit("edWritePeriod")->setText(QStringLiteral("45"));
     form->btnWriteSettingsClick();
+    Settle(*form);
     ASSERT_EQ(Status(), QStringLiteral("Настройки сохранены"));
     std::vector<Bytes> written;
     for (int block : {0, 1, 2, 3, 5, 6}) {
@@ -152,6 +165,7 @@ TEST_F(TransferFixture, ReadAfterWriteGivesTheSameEditor)
     Edit("edSSID")->setText(QStringLiteral("other"));
     Edit("edWritePeriod")->setText(QStringLiteral("99"));
     form->btnReadSettingsClick();
+    Settle(*form);
     EXPECT_EQ(Status(), QStringLiteral("Настройки успешно считаны"));
     EXPECT_EQ(Edit("edSSID")->text(), QStringLiteral("Garage_7"));
     EXPECT_EQ(Edit("edServer")->text(), QStringLiteral("10.1.2.3"));
@@ -170,6 +184,7 @@ TEST_F(TransferFixture, WriteFailingAtTheCanBlock)
     PlSim_SetFault(0, "error_block 5 5");
     PlSim_ClearLog(0);
     form->btnWriteSettingsClick();
+    Settle(*form);
     EXPECT_EQ(Status(), QStringLiteral("Ошибка загрузки настроек CAN"));
     EXPECT_EQ(Log(), "WRITE 0 9\nWRITE 1 117\nWRITE 2 72\nWRITE 3 20\nWRITE 5 214\n");
     EXPECT_EQ(Stored(1), Encoded(1)) << "the blocks before the failure are stored";
@@ -188,6 +203,7 @@ TEST_F(TransferFixture, ReadFailingAtTheInputsBlockKeepsEarlierBlocks)
     Edit("edSSID")->setText(QStringLiteral("changed"));
     PlSim_SetFault(0, "error_block 2 3");
     form->btnReadSettingsClick();
+    Settle(*form);
     EXPECT_EQ(Status(), QStringLiteral("Запрос Id=2 ошибка: Внутренняя ошибка"));
     EXPECT_EQ(Edit("edSSID")->text(), QStringLiteral("before")) << "block 1 was decoded";
 }
@@ -198,6 +214,7 @@ TEST_F(TransferFixture, FailedValidationSendsNothing)
     Edit("edWritePeriod")->setText(QStringLiteral("12a"));
     PlSim_ClearLog(0);
     form->btnWriteSettingsClick();
+    Settle(*form);
     EXPECT_EQ(Log(), "");
     EXPECT_EQ(PlSim_IsOpen(0), 0);
     EXPECT_FALSE(link.InUse());
@@ -209,6 +226,7 @@ TEST_F(TransferFixture, SuccessfulWriteLeavesDatabaseFilesAndAProfile)
     const QString kvd = dir.path() + QStringLiteral("/KVD/");
     ASSERT_EQ(form->KvdFolder(), kvd);
     form->btnWriteSettingsClick();
+    Settle(*form);
     EXPECT_EQ(Status(), QStringLiteral("Настройки сохранены"));
     EXPECT_TRUE(QFileInfo::exists(kvd + QStringLiteral("WF005000.kvd")));
     EXPECT_TRUE(QFileInfo::exists(kvd + QStringLiteral("WF005000-srv.kvd")));
@@ -223,6 +241,7 @@ TEST_F(TransferFixture, FailedWriteLeavesNoFiles)
     const QString kvd = dir.path() + QStringLiteral("/KVD/");
     PlSim_SetFault(0, "error_block 6 5");
     form->btnWriteSettingsClick();
+    Settle(*form);
     EXPECT_EQ(Status(), QStringLiteral("Ошибка загрузки настроек 1-wire"));
     EXPECT_FALSE(QFileInfo::exists(kvd + QStringLiteral("WF005000.kvd")));
     EXPECT_FALSE(QDir(kvd + QStringLiteral("Profiles")).exists());

@@ -2,6 +2,7 @@
 
 #include "editor/Editor.h"
 #include "link/Protocol.h"
+#include "services/core/BlockTransfer.h"
 #include "model/Conversions.h"
 #include "editor/binding/EditorBinding.h"
 
@@ -127,35 +128,29 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
 
 bool ReadAllBlocks(const BlockTransfer& t)
 {
-    std::array<std::uint8_t, kPacketBufferSize> buffer{};
     std::string failure;
     const FirmwareGeneration layout = GenerationOf(t.firmwareVersion);
-    for (int block : BlocksOf(t.firmwareVersion)) {
-        const std::size_t size = BlockSize(block, t.firmwareVersion);
-        if (!Transact(t.link, t.clock, buffer.data(), static_cast<std::uint16_t>(block), size, 0, failure)) {
-            t.showStatus(QString::fromStdString(failure), true);
-            return false;
-        }
-        DecodeBlockIntoEditor(t.editor, block, std::span<const std::uint8_t>(buffer.data() + kHeaderSize, size),
-                              layout, t.firmwareVersion, t.localHourOffset, true);
-    }
-    return true;
+    const auto decode = [&](int block, std::vector<std::uint8_t> bytes) {
+        DecodeBlockIntoEditor(t.editor, block, bytes, layout, t.firmwareVersion, t.localHourOffset, true);
+    };
+    if (ReadBlocks(t.link, t.clock, t.firmwareVersion, decode, {}, failure))
+        return true;
+    t.showStatus(QString::fromStdString(failure), true);
+    return false;
+}
+
+std::vector<EncodedBlock> EncodeAllBlocks(SettingsEditor& editor, int firmwareVersion, int localHourOffset)
+{
+    std::vector<EncodedBlock> blocks;
+    const FirmwareGeneration layout = GenerationOf(firmwareVersion);
+    for (int block : BlocksOf(firmwareVersion))
+        blocks.push_back({block, EncodeBlockFromEditor(editor, block, layout, firmwareVersion, localHourOffset)});
+    return blocks;
 }
 
 int WriteAllBlocks(const BlockTransfer& t)
 {
-    std::array<std::uint8_t, kPacketBufferSize> buffer{};
-    std::string failure;
-    const FirmwareGeneration layout = GenerationOf(t.firmwareVersion);
-    for (int block : BlocksOf(t.firmwareVersion)) {
-        const std::vector<std::uint8_t> bytes =
-            EncodeBlockFromEditor(t.editor, block, layout, t.firmwareVersion, t.localHourOffset);
-        std::memcpy(buffer.data() + kHeaderSize, bytes.data(), bytes.size());
-        if (!Transact(t.link, t.clock, buffer.data(), static_cast<std::uint16_t>(kWriteIdBase + block), 0,
-                      bytes.size(), failure))
-            return block < 4 ? block + 1 : block;
-    }
-    return 0;
+    return WriteBlocks(t.link, t.clock, EncodeAllBlocks(t.editor, t.firmwareVersion, t.localHourOffset), {});
 }
 
 QString WriteResultText(int code)

@@ -6,6 +6,7 @@
 #include "editor/StatusSink.h"
 #include "link/ByteLink.h"
 #include "link/Identification.h"
+#include "services/core/BlockTransfer.h"
 
 #include <QString>
 #include <cstdint>
@@ -44,6 +45,11 @@ std::size_t BlockSize(int block, int firmwareVersion);
 // failure text is then in the status line; the blocks before it stay
 // decoded.
 bool ReadAllBlocks(const BlockTransfer& t);
+// Every block of the version encoded from the editor, in transfer order.
+// Block 6's encoder unticks a sensor slot whose address does not read.
+std::vector<EncodedBlock> EncodeAllBlocks(SettingsEditor& editor, int firmwareVersion, int localHourOffset);
+
+// Encodes every block first, then writes them.
 // 0 when every block was written, else 1 + the position of the failing
 // block (block 0 → 1, 1 → 2, 2 → 3, 3 → 4, 5 → 5, 6 → 6).
 int WriteAllBlocks(const BlockTransfer& t);

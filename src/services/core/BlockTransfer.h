@@ -1,0 +1,42 @@
+#pragma once
+// Moving whole settings blocks over an open device, as the device worker
+// does it: no editor here, only bytes. The window encodes before a write and
+// decodes each block as it arrives from a read.
+#include "common/Clock.h"
+#include "link/ByteLink.h"
+#include "link/Protocol.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace plendoro {
+
+struct EncodedBlock {
+    int block = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+struct TransferHooks {
+    // Before each block: its position counted from 1, and how many there are.
+    std::function<void(int position, int count)> onBlock;
+    RetryHook onRetry;
+};
+
+// The blocks of a firmware version, in transfer order, and their sizes.
+std::vector<int> TransferBlocksOf(int firmwareVersion);
+std::size_t TransferBlockSize(int block, int firmwareVersion);
+
+// Reads every block of the version; onRead gets each block's bytes in order.
+// Stops at the first failing block, whose text is then in failure.
+bool ReadBlocks(ByteLink& link, Clock& clock, int firmwareVersion,
+                const std::function<void(int block, std::vector<std::uint8_t> bytes)>& onRead,
+                const TransferHooks& hooks, std::string& failure);
+
+// Writes the blocks in their order. 0 when every block was written, else
+// 1 + the position of the failing block in the full list (block 0 → 1,
+// 1 → 2, 2 → 3, 3 → 4, 5 → 5, 6 → 6).
+int WriteBlocks(ByteLink& link, Clock& clock, const std::vector<EncodedBlock>& blocks, const TransferHooks& hooks);
+
+} // namespace plendoro
