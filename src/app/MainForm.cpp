@@ -138,9 +138,12 @@ void TMainForm::BuildWindow()
     CreateEditorRules(*editor_);
     editor_->SetDevicePresence([this] { return link_->Connected(); });
     canSearch_ = new CanSearch(*editor_, *link_, [this](const QString& text, bool error) { ShowStatus(text, error); });
-    connect(canSearch_, &CanSearch::SettingsCommandsEnabled, this, [this](bool on) {
-        readButton_->setEnabled(on);
-        writeButton_->setEnabled(on);
+    canSearch_->SetWorker(worker_);
+    connect(canSearch_, &CanSearch::BusyChanged, this, [this](bool busy) {
+        if (busy)
+            BeginCommand(Command::CanSearch);
+        else if (command_ == Command::CanSearch)
+            EndCommand();
     });
     InstallBalloonClosers(*editor_);
     connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -320,6 +323,7 @@ void TMainForm::ShowStatus(const QString& text, bool error)
 {
     statusLabel_->setText(text);
     statusLabel_->setStyleSheet(error ? QStringLiteral("color: red;") : QStringLiteral("color: black;"));
+    emit StatusShown(text, error);
 }
 
 void TMainForm::EnableField(const char* name, bool enabled)
@@ -457,6 +461,7 @@ void TMainForm::CheckDevicePresence()
         [this, result] {
             ApplyPresence(*result);
             EndCommand();
+            emit PresenceChecked();
             if (result->kind == PresenceResult::Kind::Identified && !dontReadBox_->isChecked())
                 btnReadSettingsClick();
         });
@@ -631,8 +636,29 @@ void TMainForm::BeginCommand(Command command)
     writeEnabledBefore_ = IsOwnEnabled(writeButton_);
     readButton_->setEnabled(false);
     writeButton_->setEnabled(false);
+    if (command == Command::CanSearch) {
+        // The pages stay usable; the other device commands on them close.
+        for (QWidget* w : PageCommandButtons()) {
+            pageCommandsBefore_.push_back({w, IsOwnEnabled(w)});
+            w->setEnabled(false);
+        }
+        return;
+    }
     // The commands on the pages are closed with them.
     pages_->setEnabled(false);
+}
+
+std::vector<QWidget*> TMainForm::PageCommandButtons() const
+{
+    std::vector<QWidget*> buttons;
+    QStringList names = {QStringLiteral("btnItSearchTemp"), QStringLiteral("btnIbGetAddr"),
+                         QStringLiteral("btnClearData"), QStringLiteral("btCheckFW"), QStringLiteral("btUpdateFW")};
+    for (int n = 1; n <= 8; ++n)
+        names << QStringLiteral("btnItempAddr%1").arg(n);
+    for (const QString& name : names)
+        if (QWidget* w = editor_->Field(name))
+            buttons.push_back(w);
+    return buttons;
 }
 
 void TMainForm::EndCommand()
@@ -656,6 +682,9 @@ void TMainForm::EndCommand()
 // and firmware now, never simply switched on.
 void TMainForm::RestoreCommandButtons()
 {
+    for (const auto& [w, enabled] : pageCommandsBefore_)
+        w->setEnabled(enabled);
+    pageCommandsBefore_.clear();
     if (display_ == Display::None) {
         readButton_->setEnabled(readEnabledBefore_);
         writeButton_->setEnabled(writeEnabledBefore_);

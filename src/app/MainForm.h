@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -79,6 +81,12 @@ public:
 
     static int ComputeLocalHourOffset();
 
+signals:
+    // Every text put into the status line, in order.
+    void StatusShown(const QString& text, bool error);
+    // A presence check has ended and its display is shown.
+    void PresenceChecked();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -87,7 +95,7 @@ protected:
 
 private:
     // The device command that holds the worker, if any.
-    enum class Command { None, Presence, Read, Write };
+    enum class Command { None, Presence, Read, Write, CanSearch };
     // Which presence display was shown last; the command buttons return to
     // its states when a command ends.
     enum class Display { None, Absent, Present };
@@ -96,6 +104,8 @@ private:
     void BeginCommand(Command command);
     void EndCommand();
     void RestoreCommandButtons();
+    // The device commands on the pages other than the CAN search's own.
+    std::vector<QWidget*> PageCommandButtons() const;
     void ShowProgress(const QString& text, int position, int count);
     void ApplyPresence(const PresenceResult& result);
     void EnterNoDeviceState(bool lost);
@@ -135,6 +145,7 @@ private:
     bool presencePending_ = false;
     bool readEnabledBefore_ = true;
     bool writeEnabledBefore_ = true;
+    std::vector<std::pair<QWidget*, bool>> pageCommandsBefore_;
     DeviceMonitor* monitor_ = nullptr;
     QPointer<TAboutForm> about_;
 

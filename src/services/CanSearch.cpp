@@ -3,6 +3,7 @@
 #include "editor/Dialogs.h"
 #include "link/TextExchange.h"
 #include "model/TextNumbers.h"
+#include "services/DeviceWorker.h"
 #include "services/core/CanParameters.h"
 #include "services/core/CanState.h"
 
@@ -60,31 +61,53 @@ CanSearch::Exchange CanSearch::Send(std::string_view command, std::size_t capaci
     return Exchange::Replied;
 }
 
+void CanSearch::Request(std::string_view command, std::size_t capacity, unsigned timeoutMs, ReplyFn then)
+{
+    if (!worker_) {
+        std::string reply;
+        const Exchange e = Send(command, capacity, timeoutMs, reply);
+        then(e, reply);
+        return;
+    }
+    auto result = std::make_shared<std::pair<Exchange, std::string>>(Exchange::OpenFailed, std::string());
+    const std::string text(command);
+    const bool started = worker_->Run(
+        [this, text, capacity, timeoutMs, result] { result->first = Send(text, capacity, timeoutMs, result->second); },
+        [result, then = std::move(then)] { then(result->first, result->second); });
+    if (!started) // the worker is held by another command: as if the device would not open
+        then(Exchange::OpenFailed, std::string());
+}
+
 void CanSearch::btnCANSearchClick()
 {
+    if (busy_)
+        return;
     if (editor_.Dialogs().Ask(editor_.Pages(), kAppCaption,
                               QStringLiteral("Очистить результаты предыдущего поиска?"),
                               DialogService::Icon::Warning) &&
         editor_.can)
         editor_.can->ClearCanParameters();
-    if (!StartCanSearch())
-        return;
-    emit SettingsCommandsEnabled(false);
-    timer_.start();
-    Enable("btnCANSearch", false);
-    Enable("edCANSearchLen", false);
-    startTick_ = static_cast<std::uint32_t>(clock_.TickMs());
-    searching_ = true;
-    ShowStatus(QStringLiteral("Поиск параметров CAN"), false);
-    if (editor_.can)
-        editor_.can->DisableCanListButtons();
+    SetBusy(true);
+    Request(kStartCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs,
+              [this](Exchange e, const std::string& reply) {
+                  if (!StartAccepted(e, reply)) {
+                      SetBusy(false);
+                      return;
+                  }
+                  timer_.start();
+                  Enable("btnCANSearch", false);
+                  Enable("edCANSearchLen", false);
+                  startTick_ = static_cast<std::uint32_t>(clock_.TickMs());
+                  searching_ = true;
+                  ShowStatus(QStringLiteral("Поиск параметров CAN"), false);
+                  if (editor_.can)
+                      editor_.can->DisableCanListButtons();
+              });
 }
 
-bool CanSearch::StartCanSearch()
+bool CanSearch::StartAccepted(Exchange e, const std::string& reply)
 {
-    std::string reply;
-    if (Send(kStartCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs, reply) ==
-        Exchange::OpenFailed) {
+    if (e == Exchange::OpenFailed) {
         ShowStatus(QStringLiteral("Ошибка при открытии"), true);
         return false;
     }
@@ -99,9 +122,13 @@ void CanSearch::CANSearchTimerTimer()
 {
     // A slow exchange must not let the next tick start inside this one.
     timer_.stop();
+    Request(kCanTestCommand, kCanStateReplyCapacity, kCanStateTimeoutMs,
+              [this](Exchange e, const std::string& reply) { TakePoll(e, reply); });
+}
 
-    std::string reply;
-    if (Send(kCanTestCommand, kCanStateReplyCapacity, kCanStateTimeoutMs, reply) == Exchange::OpenFailed) {
+void CanSearch::TakePoll(Exchange e, const std::string& reply)
+{
+    if (e == Exchange::OpenFailed) {
         ShowStatus(QStringLiteral("Ошибка при открытии"), true);
     } else if (editor_.can) {
         if (const auto records = ParseCanState(reply)) {
@@ -124,28 +151,37 @@ void CanSearch::CANSearchTimerTimer()
     if (static_cast<std::int64_t>(elapsed) > seconds * 1000) {
         searching_ = false;
         Enable("btnCANSearch", true);
-        if (StopCanSearch())
-            ShowStatus(QStringLiteral("Поиск завершен"), false);
+        StopCanSearch();
     } else {
+        if (e != Exchange::OpenFailed) {
+            const std::int64_t left = (seconds * 1000 - static_cast<std::int64_t>(elapsed) + 999) / 1000;
+            ShowStatus(QStringLiteral("Поиск параметров CAN, осталось %1 с").arg(left), false);
+        }
         timer_.start();
     }
 }
 
-bool CanSearch::StopCanSearch()
+void CanSearch::StopCanSearch()
 {
-    emit SettingsCommandsEnabled(true);
     Enable("edCANSearchLen", true);
-    std::string reply;
-    if (Send(kStopCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs, reply) ==
-        Exchange::OpenFailed) {
-        ShowStatus(QStringLiteral("Ошибка при открытии"), true);
-        return false;
-    }
-    if (!ReplyBeginsWith(reply, kSearchStoppedReply)) {
-        ShowStatus(QStringLiteral("Прибор не отвечает"), true);
-        return false;
-    }
-    return true;
+    Request(kStopCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs,
+              [this](Exchange e, const std::string& reply) {
+                  if (e == Exchange::OpenFailed)
+                      ShowStatus(QStringLiteral("Ошибка при открытии"), true);
+                  else if (!ReplyBeginsWith(reply, kSearchStoppedReply))
+                      ShowStatus(QStringLiteral("Прибор не отвечает"), true);
+                  else
+                      ShowStatus(QStringLiteral("Поиск завершен"), false);
+                  SetBusy(false);
+              });
+}
+
+void CanSearch::SetBusy(bool busy)
+{
+    if (busy_ == busy)
+        return;
+    busy_ = busy;
+    emit BusyChanged(busy);
 }
 
 } // namespace plendoro

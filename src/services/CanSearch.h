@@ -18,40 +18,49 @@
 
 namespace plendoro {
 
+class DeviceWorker;
+
 class CanSearch : public QObject {
     Q_OBJECT
 public:
-
     static constexpr int kPollIntervalMs = 1000;
     static constexpr int kDefaultDurationSeconds = 30;
 
-    // The found list and its page are reached through editor.can.
+    // The found list and its page are reached through editor.can. With a
+    // worker every exchange runs there and the search goes on when it
+    // answers; without one the exchanges run in place.
     CanSearch(SettingsEditor& editor, UsbLink& link, StatusSink showStatus, Clock& clock = SystemClock::Instance(),
               QObject* parent = nullptr);
+    void SetWorker(DeviceWorker* worker) { worker_ = worker; }
 
     // "Поиск": the clear question, then the start exchange and the polls.
     void btnCANSearchClick();
-    // The start and stop exchanges; true on the expected reply.
-    bool StartCanSearch();
-    bool StopCanSearch();
     // One poll; run by the timer.
     void CANSearchTimerTimer();
 
     QTimer& CANSearchTimer() { return timer_; }
-
-signals:
-    // The window's read and write commands are closed while the search runs.
-    void SettingsCommandsEnabled(bool enabled);
-
-public:
     // From an accepted start to the tick that ends the search.
     bool Searching() const { return searching_; }
+    // From the click to the answer of the stop exchange (or a failed start).
+    bool Busy() const { return busy_; }
+
+signals:
+    // The search holds the device from the click to its end; the window
+    // closes its other device commands meanwhile.
+    void BusyChanged(bool busy);
 
 private:
     enum class Exchange { Replied, OpenFailed };
+    using ReplyFn = std::function<void(Exchange, const std::string&)>;
     // Opens the device, sends the command, collects the reply and closes the
     // device again.
     Exchange Send(std::string_view command, std::size_t capacity, unsigned timeoutMs, std::string& reply);
+    // Send on the worker (or in place), then `then` on the window's thread.
+    void Request(std::string_view command, std::size_t capacity, unsigned timeoutMs, ReplyFn then);
+    bool StartAccepted(Exchange e, const std::string& reply);
+    void TakePoll(Exchange e, const std::string& reply);
+    void StopCanSearch();
+    void SetBusy(bool busy);
     void Enable(const char* name, bool on);
     void ShowStatus(const QString& text, bool error);
 
@@ -59,9 +68,11 @@ private:
     UsbLink& link_;
     StatusSink showStatus_;
     Clock& clock_;
+    DeviceWorker* worker_ = nullptr;
     QTimer timer_;
     std::uint32_t startTick_ = 0;
     bool searching_ = false;
+    bool busy_ = false;
 };
 
 } // namespace plendoro

@@ -83,9 +83,9 @@ protected:
                 statuses << text;
             },
             clock);
-        QObject::connect(search.get(), &CanSearch::SettingsCommandsEnabled, &window, [this](bool on) {
-            W("btnReadSettings")->setEnabled(on);
-            W("btnWriteSettings")->setEnabled(on);
+        QObject::connect(search.get(), &CanSearch::BusyChanged, &window, [this](bool busy) {
+            W("btnReadSettings")->setEnabled(!busy);
+            W("btnWriteSettings")->setEnabled(!busy);
         });
     }
 

@@ -9,6 +9,7 @@
 #include "plendoro_sim.h"
 
 #include "ScriptedDialogs.h"
+#include "WindowSettle.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,16 +25,6 @@
 using namespace plendoro;
 
 namespace {
-
-// Device commands run on the device worker: wait until the window has
-// taken the last one's end.
-void Settle(plendoro::TMainForm& form)
-{
-    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.DeviceBusy(); }, 60000));
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.DeviceBusy(); }, 60000));
-}
-
 
 struct MainFormFixture : ::testing::Test {
     QTemporaryDir dir;

@@ -7,14 +7,19 @@
 #include "plendoro_sim.h"
 
 #include "ScriptedDialogs.h"
+#include "WindowSettle.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -22,16 +27,6 @@ using namespace plendoro;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-// Device commands run on the device worker: wait until the window has
-// taken the last one's end.
-void Settle(plendoro::TMainForm& form)
-{
-    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.DeviceBusy(); }, 60000));
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.DeviceBusy(); }, 60000));
-}
-
 
 Bytes Stored(int block)
 {
@@ -245,4 +240,196 @@ TEST_F(TransferFixture, FailedWriteLeavesNoFiles)
     EXPECT_EQ(Status(), QStringLiteral("Ошибка загрузки настроек 1-wire"));
     EXPECT_FALSE(QFileInfo::exists(kvd + QStringLiteral("WF005000.kvd")));
     EXPECT_FALSE(QDir(kvd + QStringLiteral("Profiles")).exists());
+}
+
+// The window keeps working while the tracker is being talked to.
+namespace {
+
+struct Recorded {
+    QStringList texts;
+    int presenceChecks = 0;
+    explicit Recorded(TMainForm& form)
+    {
+        QObject::connect(&form, &TMainForm::StatusShown, &form,
+                         [this](const QString& text, bool) { texts << text; });
+        QObject::connect(&form, &TMainForm::PresenceChecked, &form, [this] { ++presenceChecks; });
+    }
+};
+
+bool OwnEnabled(const TMainForm& form, const char* name)
+{
+    auto* w = form.findChild<QWidget*>(QLatin1String(name));
+    return w && !w->testAttribute(Qt::WA_ForceDisabled);
+}
+
+// The read, write, CAN search and temperature search commands, as
+// "name=0/1" words.
+QString CommandStates(const TMainForm& form)
+{
+    QStringList words;
+    for (const char* name : {"btnReadSettings", "btnWriteSettings", "btnCANSearch", "btnItSearchTemp"})
+        words << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(OwnEnabled(form, name) ? 1 : 0);
+    return words.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+TEST_F(TransferFixture, TheWindowTicksWhileASilentTrackerIsRead)
+{
+    Start(403, false);
+    Recorded recorded(*form);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(10);
+    PlSim_SetFault(0, "silent");
+    form->btnReadSettingsClick();
+    EXPECT_TRUE(form->DeviceBusy());
+    EXPECT_FALSE(OwnEnabled(*form, "btnReadSettings"));
+    EXPECT_FALSE(form->Pages()->isEnabled()) << "the pages are read-only during a read";
+    Settle(*form);
+    // Eight attempts of about a second each: a frozen window would not tick.
+    EXPECT_GT(ticks, 100);
+    EXPECT_TRUE(recorded.texts.contains(QStringLiteral("Нет ответа прибора, попытка 8 из 8")));
+    EXPECT_EQ(Status(), QStringLiteral("Ошибка при считывании параметров."));
+    EXPECT_TRUE(form->Pages()->isEnabled());
+    EXPECT_TRUE(OwnEnabled(*form, "btnReadSettings"));
+}
+
+TEST_F(TransferFixture, AFieldEditedDuringAWriteDoesNotReachTheFiles)
+{
+    Start(403);
+    Edit("edPassword")->setText(QStringLiteral("written1"));
+    // The first request of the write goes unanswered, which leaves time to
+    // edit while the write is under way.
+    PlSim_SetFault(0, "silent 1");
+    Recorded recorded(*form);
+    form->btnWriteSettingsClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorded.texts.contains(QStringLiteral("Нет ответа прибора, попытка 2 из 8")); }, 10000)) << recorded.texts.join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(form->DeviceBusy());
+    Edit("edPassword")->setText(QStringLiteral("edited12"));
+    Settle(*form);
+    EXPECT_EQ(Status(), QStringLiteral("Настройки сохранены"));
+
+    QFile kvd(dir.path() + QStringLiteral("/KVD/WF005000.kvd"));
+    ASSERT_TRUE(kvd.open(QIODevice::ReadOnly));
+    const QByteArray text = kvd.readAll();
+    EXPECT_TRUE(text.contains("written1"));
+    EXPECT_FALSE(text.contains("edited12"));
+    // The profile holds the block the tracker stored, byte for byte.
+    const QString profiles = dir.path() + QStringLiteral("/KVD/Profiles/");
+    const QStringList names = QDir(profiles).entryList({QStringLiteral("WF_05000_*.kvp")});
+    ASSERT_EQ(names.size(), 1);
+    QFile profile(profiles + names[0]);
+    ASSERT_TRUE(profile.open(QIODevice::ReadOnly));
+    const QByteArray bytes = profile.readAll();
+    const Bytes net = Stored(1);
+    EXPECT_TRUE(bytes.contains(QByteArray(reinterpret_cast<const char*>(net.data()), static_cast<int>(net.size()))));
+}
+
+TEST_F(TransferFixture, NotificationsDuringAReadAreCheckedOnceAfterIt)
+{
+    Start(403, false);
+    Recorded recorded(*form);
+    PlSim_SetFault(0, "silent 1");
+    form->btnReadSettingsClick();
+    for (int i = 0; i < 3; ++i)
+        form->CheckDevicePresence();
+    EXPECT_EQ(recorded.presenceChecks, 0) << "nothing touches the device while the read holds it";
+    Settle(*form);
+    EXPECT_EQ(recorded.presenceChecks, 1);
+    EXPECT_TRUE(recorded.texts.contains(QStringLiteral("Настройки успешно считаны")));
+}
+
+TEST_F(TransferFixture, ACloseDuringAWriteWaitsForIt)
+{
+    Start(403);
+    PlSim_SetFault(0, "silent 1");
+    form->btnWriteSettingsClick();
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(Status(), QStringLiteral("Дождитесь окончания операции с прибором"));
+    EXPECT_TRUE(form->isVisible());
+    Settle(*form);
+    EXPECT_EQ(Status(), QStringLiteral("Настройки сохранены"));
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(TransferFixture, CommandsAfterAReadAreAsThePresenceDisplaySetThem)
+{
+    // The states each display sets: a 2.50 tracker has no CAN search and
+    // no sensor search; a 3.04 tracker has the CAN search only.
+    const struct {
+        int firmware;
+        const char* states;
+    } cases[] = {
+        {250, "btnReadSettings=1 btnWriteSettings=1 btnCANSearch=0 btnItSearchTemp=0"},
+        {304, "btnReadSettings=1 btnWriteSettings=1 btnCANSearch=1 btnItSearchTemp=0"},
+    };
+    for (const auto& c : cases) {
+        Start(c.firmware);
+        EXPECT_EQ(CommandStates(*form), QLatin1String(c.states)) << c.firmware;
+        form->btnReadSettingsClick();
+        Settle(*form);
+        EXPECT_EQ(Status(), QStringLiteral("Настройки успешно считаны"));
+        EXPECT_EQ(CommandStates(*form), QLatin1String(c.states)) << c.firmware << " after a read";
+    }
+}
+
+TEST_F(TransferFixture, AnUnreadableVersionLeavesTheCommandsAsTheyWere)
+{
+    PlSim_SetFault(0, "version_silent");
+    Start(403);
+    EXPECT_EQ(Status(), QStringLiteral("Ошибка чтения версии прошивки"));
+    const QString states = CommandStates(*form);
+    form->btnReadSettingsClick();
+    Settle(*form);
+    EXPECT_EQ(CommandStates(*form), states);
+    EXPECT_FALSE(OwnEnabled(*form, "btnWriteSettings")) << "no tracker of known firmware is attached";
+}
+
+TEST_F(TransferFixture, ProgressTextsEndInTheSameFinalTexts)
+{
+    for (int firmware : {250, 304, 305, 403}) {
+        Start(firmware, false);
+        Recorded recorded(*form);
+        form->btnReadSettingsClick();
+        Settle(*form);
+        const int count = static_cast<int>(BlocksOf(firmware).size());
+        QStringList expected;
+        for (int i = 1; i <= count; ++i)
+            expected << QStringLiteral("Чтение настроек: блок %1 из %2").arg(i).arg(count);
+        expected << QStringLiteral("Настройки успешно считаны");
+        EXPECT_EQ(recorded.texts, expected) << firmware;
+
+        recorded.texts.clear();
+        form->btnWriteSettingsClick();
+        Settle(*form);
+        expected.clear();
+        for (int i = 1; i <= count; ++i)
+            expected << QStringLiteral("Запись настроек: блок %1 из %2").arg(i).arg(count);
+        expected << QStringLiteral("Настройки сохранены");
+        EXPECT_EQ(recorded.texts, expected) << firmware;
+    }
+}
+
+TEST_F(TransferFixture, ACanSearchHoldsTheOtherDeviceCommandsUntilItEnds)
+{
+    Start(403, false);
+    const QString before = CommandStates(*form);
+    Edit("edCANSearchLen")->setText(QStringLiteral("2"));
+    dialogs.answers = {true};
+    Recorded recorded(*form);
+    QTest::mouseClick(form->Editor().FieldAs<QAbstractButton>(QStringLiteral("btnCANSearch")), Qt::LeftButton);
+    ASSERT_TRUE(form->DeviceBusy());
+    for (const char* name : {"btnReadSettings", "btnWriteSettings", "btnItSearchTemp", "btnClearData", "btnIbGetAddr"})
+        EXPECT_FALSE(OwnEnabled(*form, name)) << name;
+    EXPECT_TRUE(form->Pages()->isEnabled()) << "the pages stay usable during a search";
+    form->CheckDevicePresence();
+    EXPECT_EQ(recorded.presenceChecks, 0);
+    Settle(*form);
+    EXPECT_EQ(Status(), QStringLiteral("Поиск завершен"));
+    EXPECT_TRUE(recorded.texts.filter(QStringLiteral("Поиск параметров CAN, осталось")).size() >= 1);
+    EXPECT_EQ(recorded.presenceChecks, 1);
+    EXPECT_EQ(CommandStates(*form), before);
+    EXPECT_TRUE(OwnEnabled(*form, "btnClearData"));
 }
