@@ -459,11 +459,24 @@ void TMainForm::CheckDevicePresence()
             result->kind = Kind::Identified;
         },
         [this, result] {
-            ApplyPresence(*result);
             EndCommand();
-            emit PresenceChecked();
-            if (result->kind == PresenceResult::Kind::Identified && !dontReadBox_->isChecked())
+            // The read goes to the worker first and the displays are shown
+            // meanwhile: they come before the first block reaches the editor
+            // all the same, since the window takes the read's reports after them.
+            const bool readNow = result->kind == PresenceResult::Kind::Identified && !dontReadBox_->isChecked();
+            if (readNow) {
+                SetVersions(result->identity.firmwareVersion, result->identity.hardwareVersion);
                 btnReadSettingsClick();
+            }
+            ApplyPresence(*result);
+            if (command_ == Command::Read) {
+                // The display has just set them; the read holds them until it ends.
+                readEnabledBefore_ = IsOwnEnabled(readButton_);
+                writeEnabledBefore_ = IsOwnEnabled(writeButton_);
+                readButton_->setEnabled(false);
+                writeButton_->setEnabled(false);
+            }
+            emit PresenceChecked();
         });
 }
 

@@ -42,7 +42,7 @@ public:
     // until none have come for a few milliseconds and takes them all.
     std::size_t ReadAnswer(std::uint8_t* buffer, std::size_t capacity) override;
     static constexpr unsigned kAnswerPollMs = 2;
-    static constexpr unsigned kAnswerQuietMs = 10;
+    static constexpr unsigned kAnswerQuietMs = 5;
 
     bool Connected() const { return connected_; }
     void SetConnected(bool connected) { connected_ = connected; }
