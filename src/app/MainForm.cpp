@@ -633,9 +633,20 @@ void TMainForm::btnWriteSettingsClick()
                          },
                          [this, written, code] {
                              ShowStatus(WriteResultText(*code), *code != 0);
-                             if (*code == 0)
-                                 SaveFilesAfterWrite(*editor_, Files(), *written);
-                             EndCommand();
+                             if (*code != 0) {
+                                 EndCommand();
+                                 return;
+                             }
+                             // The files are written off the window's thread too: a
+                             // disk that is slow to flush must not stall the window.
+                             auto files = std::make_shared<FilesAfterWrite>(
+                                 PrepareFilesAfterWrite(*editor_, Files(), *written));
+                             auto result = std::make_shared<FilesAfterWriteResult>();
+                             worker_->Run([files, result] { *result = WriteFilesAfterWrite(*files); },
+                                          [this, result] {
+                                              ReportFilesAfterWrite(Files(), *result);
+                                              EndCommand();
+                                          });
                          });
                  });
 }

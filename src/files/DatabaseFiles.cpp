@@ -23,15 +23,21 @@ bool WriteKvdFiles(const FilesContext& context, const std::string& password, con
     v.server = server;
     v.port = port;
 
+    const KvdWriteResult result = WriteKvdFiles(QFile::encodeName(context.kvdFolder).toStdString(), v);
+    ReportKvdResult(context, result);
+    return result == KvdWriteResult::Written;
+}
+
+void ReportKvdResult(const FilesContext& context, KvdWriteResult result)
+{
     QString failure;
-    switch (WriteKvdFiles(QFile::encodeName(context.kvdFolder).toStdString(), v)) {
-    case KvdWriteResult::Written: return true;
+    switch (result) {
+    case KvdWriteResult::Written: return;
     case KvdWriteResult::DeviceFileFailed: failure = QStringLiteral("Не удалось создать KVD файл"); break;
     case KvdWriteResult::ServerFileFailed: failure = QStringLiteral("Не удалось создать серверный KVD файл"); break;
     }
     if (context.showStatus)
         context.showStatus(failure, true);
-    return false;
 }
 
 } // namespace plendoro

@@ -3,6 +3,7 @@
 // The main window owns the menu items and the write command; it calls these
 // with a FilesContext describing the device and the program's state.
 #include "files/core/CommandFile.h"
+#include "files/core/KvdFiles.h"
 #include "services/core/BlockTransfer.h"
 #include "editor/StatusSink.h"
 #include "link/Identification.h"
@@ -59,6 +60,8 @@ void mLoadProfileClick(SettingsEditor& editor, const FilesContext& context);
 bool WriteKvdFiles(SettingsEditor& editor, const FilesContext& context);
 bool WriteKvdFiles(const FilesContext& context, const std::string& password, const std::string& server,
                    const std::string& port);
+// The status text of a failed database file write; nothing when written.
+void ReportKvdResult(const FilesContext& context, KvdWriteResult result);
 
 // What one write sent to the tracker, taken from the editor at the moment
 // it was encoded: the blocks, and the fields the database files hold.
@@ -78,6 +81,27 @@ WrittenSettings CaptureWrittenSettings(SettingsEditor& editor, const FilesContex
 void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context, const WrittenSettings& written);
 // The same from the editor as it stands now.
 void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context);
+
+// The same in three steps, so that the disk is written off the window's
+// thread: names, time and (for a tracker without a serial number) the save
+// dialog on the window's thread; the writing on any thread; the status
+// texts on the window's thread again.
+struct FilesAfterWrite {
+    std::string kvdFolder;
+    KvdValues kvd;
+    std::string profileFolder;
+    std::string profilePath;  // empty: no profile (the dialog was cancelled)
+    std::string profileBytes; // the whole file
+    bool profileComplete = true;
+};
+struct FilesAfterWriteResult {
+    KvdWriteResult kvd = KvdWriteResult::Written;
+    enum class Profile { Skipped, NotCreated, Failed, Saved } profile = Profile::Skipped;
+};
+FilesAfterWrite PrepareFilesAfterWrite(SettingsEditor& editor, const FilesContext& context,
+                                       const WrittenSettings& written);
+FilesAfterWriteResult WriteFilesAfterWrite(const FilesAfterWrite& files);
+void ReportFilesAfterWrite(const FilesContext& context, const FilesAfterWriteResult& result);
 
 // "Сохранить KVC файл".
 void mSaveKVCClick(SettingsEditor& editor, const FilesContext& context);

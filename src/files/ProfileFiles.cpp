@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace plendoro {
@@ -207,8 +209,68 @@ void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context)
 
 void SaveFilesAfterWrite(SettingsEditor& editor, const FilesContext& context, const WrittenSettings& written)
 {
-    WriteKvdFiles(context, written.password, written.server, written.port);
-    SaveProfileOf(editor, context, context.serialNumber, false, &written.blocks);
+    ReportFilesAfterWrite(context, WriteFilesAfterWrite(PrepareFilesAfterWrite(editor, context, written)));
+}
+
+FilesAfterWrite PrepareFilesAfterWrite(SettingsEditor& editor, const FilesContext& context,
+                                       const WrittenSettings& written)
+{
+    FilesAfterWrite f;
+    f.kvdFolder = Native(context.kvdFolder);
+    f.kvd.serialNumber = context.serialNumber;
+    f.kvd.password = written.password;
+    f.kvd.server = written.server;
+    f.kvd.port = written.port;
+
+    const QString folder = ProfileFolder(context);
+    f.profileFolder = Native(folder);
+    const QString path = context.serialNumber != 0
+                             ? folder + QString::fromStdString(AutomaticProfileName(context.serialNumber, Now(context)))
+                             : ChooseSavePath(editor, context);
+    if (path.isEmpty())
+        return f;
+    f.profilePath = Native(path);
+    const ProfileVersion version = ProfileVersionFor(context.firmwareVersion);
+    f.profileBytes = std::string(ProfileHeader(version));
+    for (const ProfileRecordLayout& record : ProfileRecords(version)) {
+        const EncodedBlock* block = nullptr;
+        for (const EncodedBlock& b : written.blocks)
+            if (b.block == static_cast<int>(record.blockId))
+                block = &b;
+        if (!block || block->bytes.size() != record.length) {
+            f.profileComplete = false;
+            break;
+        }
+        AppendProfileRecord(f.profileBytes, record.blockId, block->bytes);
+    }
+    return f;
+}
+
+FilesAfterWriteResult WriteFilesAfterWrite(const FilesAfterWrite& files)
+{
+    FilesAfterWriteResult r;
+    r.kvd = WriteKvdFiles(files.kvdFolder, files.kvd);
+    if (files.profilePath.empty())
+        return r;
+    // Made after the database files, as the profile save makes it; a folder
+    // that cannot be made shows up as a file that cannot be created.
+    std::error_code ignored;
+    std::filesystem::create_directories(files.profileFolder, ignored);
+    AtomicFile file;
+    if (!file.Create(files.profilePath))
+        r.profile = FilesAfterWriteResult::Profile::NotCreated;
+    else if (!files.profileComplete || !file.Write(files.profileBytes) || !file.Commit())
+        r.profile = FilesAfterWriteResult::Profile::Failed;
+    else
+        r.profile = FilesAfterWriteResult::Profile::Saved;
+    return r;
+}
+
+void ReportFilesAfterWrite(const FilesContext& context, const FilesAfterWriteResult& result)
+{
+    ReportKvdResult(context, result.kvd);
+    if (result.profile == FilesAfterWriteResult::Profile::Failed)
+        Status(context, kSaveFailed, true);
 }
 
 } // namespace plendoro

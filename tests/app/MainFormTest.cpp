@@ -67,6 +67,9 @@ struct MainFormFixture : ::testing::Test {
         QTest::qWait(150);
         QCoreApplication::processEvents();
         ASSERT_FALSE(form->InitTimer()->isActive());
+        // The start timer's presence check (and the read it may start) runs
+        // on the device worker.
+        Settle(*form);
     }
     QLabel* Label(const char* name) const { return form->findChild<QLabel*>(QLatin1String(name)); }
     QPushButton* Button(const char* name) const { return form->findChild<QPushButton*>(QLatin1String(name)); }

@@ -71,6 +71,7 @@ struct TransferFixture : ::testing::Test {
         form = std::make_unique<TMainForm>(o);
         form->show();
         QTest::qWait(150);
+        Settle(*form);
         form->findChild<QCheckBox*>(QStringLiteral("cbDontRead"))->setChecked(!read);
         PlSim_ClearLog(0);
         PlSim_Plug(0);
