@@ -143,6 +143,10 @@ TEST(InputsPage, FieldsSitOnTheirInnerPage)
         QWidget* w = page.findChild<QWidget*>(p.row.name);
         ASSERT_NE(w, nullptr) << p.row.name;
         EXPECT_TRUE(inner->widget(p.innerPage)->isAncestorOf(w)) << p.row.name;
+        const auto snap = SnapNamed(QString::fromLatin1(p.row.name)); // ONE-OFF comparison
+        ASSERT_EQ(snap.size(), 1u);
+        ++g_compared;
+        EXPECT_EQ(S(snap.front()->c[12]), S(inner->widget(p.innerPage)->objectName())) << p.row.name;
     }
 }
 
