@@ -69,6 +69,7 @@ public:
     T* Field(const QString& name) const
     {
         QWidget* w = editor.Field(name);
+        EXPECT_NE(w, nullptr) << Utf8(name) << " is not on the pages";
         T* typed = qobject_cast<T*>(w);
         EXPECT_TRUE(w == nullptr || typed != nullptr)
             << Utf8(name) << " is a " << w->metaObject()->className() << ", not a " << T::staticMetaObject.className();
