@@ -1,10 +1,6 @@
 // Rules of the analog inputs page, with the inputs rules beside them because
 // analog inputs 1 and 2 double as digital inputs 5 and 6.
-#include "ScriptedDialogs.h"
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
-#include "editor/FieldLookup.h"
-#include "editor/VersionGate.h"
+#include "EditorHarness.h"
 #include "editor/rules/AnalogRules.h"
 #include "editor/rules/InputsRules.h"
 
@@ -23,37 +19,16 @@ using namespace plendoro;
 
 namespace {
 
-std::string S(const QString& s) { return s.toStdString(); }
-
-class AnalogRulesTest : public ::testing::Test {
+class AnalogRulesTest : public test::EditorTest {
 protected:
-    template <typename T = QWidget>
-    T* F(const QString& name)
-    {
-        auto* w = editor.FieldAs<T>(name);
-        EXPECT_NE(w, nullptr) << S(name);
-        return w;
-    }
-    QAbstractButton* Box(const QString& name) { return F<QAbstractButton>(name); }
-    bool On(const QString& name) { return IsOwnEnabled(F(name)); }
-    void Attach(int firmware)
-    {
-        editor.SetFirmwareVersion(firmware);
-        ApplyVersionGate(editor, firmware);
-        editor.RefreshRules();
-    }
-    QString Volts(int k) { return F<QLabel>(QString("lblAIn%1DigLevel2").arg(k))->text(); }
+    QString Volts(int k) { return Field<QLabel>(QString("lblAIn%1DigLevel2").arg(k))->text(); }
     void TypeThreshold(int k, const char* text)
     {
-        auto* spin = F<QSpinBox>(QString("edAIn%1DigLevel").arg(k));
+        auto* spin = Field<QSpinBox>(QString("edAIn%1DigLevel").arg(k));
         spin->selectAll();
         QTest::keyClicks(spin, text);
     }
 
-    QTabWidget pages;
-    const bool built_ = (AddEditorPages(&pages), true);
-    ScriptedDialogs dialogs;
-    SettingsEditor editor{&pages, dialogs};
     InputsRules inputs{editor};
     AnalogRules rules{editor};
 };
@@ -66,87 +41,87 @@ TEST_F(AnalogRulesTest, AnalogUseLocksDigitalInput5AndClearsItsSendingOnBothPage
     Attach(403);
     Box("cbAIn1AsDigital")->click();
     for (const char* name : {"rbIn5Base", "rbIn5Motion", "cbIn5Send", "cbSendEvtIn5", "edAIn1DigLevel"})
-        EXPECT_TRUE(On(name)) << name;
-    EXPECT_FALSE(On("cbIn5Level")); // nothing is sent yet
+        EXPECT_TRUE(IsOwnEnabled(name)) << name;
+    EXPECT_FALSE(IsOwnEnabled("cbIn5Level")); // nothing is sent yet
     Box("cbSendEvtIn5")->click();
     Box("cbSendEvtContIn5")->click();
     ASSERT_TRUE(Box("cbIn5Cont")->isChecked());
 
     Box("cbAIn1AsDigital")->click();
     for (const char* name : kInput5Group)
-        EXPECT_FALSE(On(name)) << name;
+        EXPECT_FALSE(IsOwnEnabled(name)) << name;
     for (const char* name : {"cbSendEvtIn5", "cbSendEvtContIn5", "cbIn5Send", "cbIn5Cont"})
         EXPECT_FALSE(Box(name)->isChecked()) << name;
     for (const char* name : {"cbSendEvtIn5", "cbSendEvtContIn5", "cbSendEvtLvlIn5", "edSendEvtLenIn5",
                              "lblAIn1DigLevel1", "edAIn1DigLevel", "AIn1Bar", "lblAIn1DigLevel4"})
-        EXPECT_FALSE(On(name)) << name;
+        EXPECT_FALSE(IsOwnEnabled(name)) << name;
     // Input 6 belongs to the other analog input.
-    EXPECT_FALSE(On("rbIn6Base"));
-    EXPECT_TRUE(On("rbIn4Base"));
+    EXPECT_FALSE(IsOwnEnabled("rbIn6Base"));
+    EXPECT_TRUE(IsOwnEnabled("rbIn4Base"));
 
     // Locked, the input's mode no longer unlocks its sending.
     Box("rbIn5Count")->setChecked(true);
     Box("rbIn5Base")->setChecked(true);
-    EXPECT_FALSE(On("cbIn5Send"));
+    EXPECT_FALSE(IsOwnEnabled("cbIn5Send"));
 
     Box("cbAIn1AsDigital")->click();
     for (const char* name : {"rbIn5Base", "cbIn5Send", "cbSendEvtIn5"})
-        EXPECT_TRUE(On(name)) << name;
-    EXPECT_FALSE(On("cbSendEvtLvlIn5")); // nothing is sent yet
+        EXPECT_TRUE(IsOwnEnabled(name)) << name;
+    EXPECT_FALSE(IsOwnEnabled("cbSendEvtLvlIn5")); // nothing is sent yet
 }
 
 TEST_F(AnalogRulesTest, DigitalUseOnOldFirmwareUnlocksOnlyWhatTheFirmwareKnows)
 {
     Attach(250);
     Box("cbAIn2AsDigital")->click();
-    EXPECT_TRUE(On("rbIn6Base"));
-    EXPECT_TRUE(On("rbIn6Freq"));
+    EXPECT_TRUE(IsOwnEnabled("rbIn6Base"));
+    EXPECT_TRUE(IsOwnEnabled("rbIn6Freq"));
     for (const char* name : {"rbIn6Motion", "cbIn6Send", "cbIn6Level", "cbSendEvtIn6", "cbSendEvtLvlIn6"})
-        EXPECT_FALSE(On(name)) << name;
+        EXPECT_FALSE(IsOwnEnabled(name)) << name;
 }
 
 TEST_F(AnalogRulesTest, BelowFirmware200BothInputsShareMethodAndThreshold)
 {
     editor.SetFirmwareVersion(199);
-    auto* method2 = F<QComboBox>("cbAIn2AdMethod");
+    auto* method2 = Field<QComboBox>("cbAIn2AdMethod");
     method2->setCurrentIndex(1);
     emit method2->activated(1);
-    EXPECT_EQ(F<QComboBox>("cbAIn1AdMethod")->currentIndex(), 1);
-    F<QLineEdit>("edAIn1AdLevel")->setText("500");
-    EXPECT_EQ(S(F<QLineEdit>("edAIn2AdLevel")->text()), "500");
+    EXPECT_EQ(Field<QComboBox>("cbAIn1AdMethod")->currentIndex(), 1);
+    Field<QLineEdit>("edAIn1AdLevel")->setText("500");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edAIn2AdLevel")->text()), "500");
 
     editor.SetFirmwareVersion(200);
     method2->setCurrentIndex(0);
     emit method2->activated(0);
-    EXPECT_EQ(F<QComboBox>("cbAIn1AdMethod")->currentIndex(), 1);
-    F<QLineEdit>("edAIn2AdLevel")->setText("77");
-    EXPECT_EQ(S(F<QLineEdit>("edAIn1AdLevel")->text()), "500");
+    EXPECT_EQ(Field<QComboBox>("cbAIn1AdMethod")->currentIndex(), 1);
+    Field<QLineEdit>("edAIn2AdLevel")->setText("77");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edAIn1AdLevel")->text()), "500");
 }
 
 TEST_F(AnalogRulesTest, SliderBeyondTheSpinRangeIsPulledBackEvenWhenTheSpinIsAtItsBound)
 {
-    auto* bar = F<QSlider>("AIn1Bar");
-    auto* spin = F<QSpinBox>("edAIn1DigLevel");
+    auto* bar = Field<QSlider>("AIn1Bar");
+    auto* spin = Field<QSpinBox>("edAIn1DigLevel");
     for (int attempt = 0; attempt < 2; ++attempt) {
         bar->setValue(1023);
         EXPECT_EQ(spin->value(), 1000) << attempt;
         EXPECT_EQ(bar->value(), 1000) << attempt;
-        EXPECT_EQ(S(Volts(1)), "9.8 Вольт") << attempt;
+        EXPECT_EQ(Utf8(Volts(1)), "9.8 Вольт") << attempt;
     }
-    F<QSlider>("AIn2Bar")->setValue(1010);
-    EXPECT_EQ(S(Volts(2)), "23.5 Вольт");
+    Field<QSlider>("AIn2Bar")->setValue(1010);
+    EXPECT_EQ(Utf8(Volts(2)), "23.5 Вольт");
 }
 
 TEST_F(AnalogRulesTest, TypedThresholdBelowTheRangeBecomesTheMinimumAtOnce)
 {
     Box("cbAIn2AsDigital")->click();
-    auto* spin = F<QSpinBox>("edAIn2DigLevel");
+    auto* spin = Field<QSpinBox>("edAIn2DigLevel");
     for (int attempt = 0; attempt < 2; ++attempt) { // the second time the slider is already there
         TypeThreshold(2, "4");
-        EXPECT_EQ(S(spin->text()), "50") << attempt;
+        EXPECT_EQ(Utf8(spin->text()), "50") << attempt;
         EXPECT_EQ(spin->value(), 50) << attempt;
-        EXPECT_EQ(F<QSlider>("AIn2Bar")->value(), 50) << attempt;
-        EXPECT_EQ(S(Volts(2)), "1.2 Вольт") << attempt;
+        EXPECT_EQ(Field<QSlider>("AIn2Bar")->value(), 50) << attempt;
+        EXPECT_EQ(Utf8(Volts(2)), "1.2 Вольт") << attempt;
     }
 }
 
@@ -155,29 +130,29 @@ TEST_F(AnalogRulesTest, DefaultsReturnBothInputsToPlainAnalogRecording)
     Attach(403);
     for (const char* name : {"cbAIn1AsDigital", "cbAIn2AsDigital", "cbAIn1Adaptive", "cbAIn2Adaptive"})
         Box(name)->click();
-    F<QSpinBox>("edAIn1DigLevel")->setValue(300);
-    F<QSpinBox>("edAIn2DigLevel")->setValue(900);
-    F<QLineEdit>("edAIn1AdLevel")->setText("10");
-    F<QLineEdit>("edAIn2AverPeriod")->setText("5");
-    F<QComboBox>("cbAIn2AdMethod")->setCurrentIndex(1);
-    F<QLineEdit>("edAInWritePeriod")->setText("60");
-    F<QTabWidget>("pcInputs")->setCurrentIndex(1);
+    Field<QSpinBox>("edAIn1DigLevel")->setValue(300);
+    Field<QSpinBox>("edAIn2DigLevel")->setValue(900);
+    Field<QLineEdit>("edAIn1AdLevel")->setText("10");
+    Field<QLineEdit>("edAIn2AverPeriod")->setText("5");
+    Field<QComboBox>("cbAIn2AdMethod")->setCurrentIndex(1);
+    Field<QLineEdit>("edAInWritePeriod")->setText("60");
+    Field<QTabWidget>("pcInputs")->setCurrentIndex(1);
 
     Box("btnAInAsDefault")->click();
 
-    EXPECT_EQ(F<QSpinBox>("edAIn1DigLevel")->value(), 732);
-    EXPECT_EQ(F<QSpinBox>("edAIn2DigLevel")->value(), 257);
-    EXPECT_EQ(S(Volts(1)), "7.2 Вольт");
-    EXPECT_EQ(S(Volts(2)), "6.0 Вольт");
+    EXPECT_EQ(Field<QSpinBox>("edAIn1DigLevel")->value(), 732);
+    EXPECT_EQ(Field<QSpinBox>("edAIn2DigLevel")->value(), 257);
+    EXPECT_EQ(Utf8(Volts(1)), "7.2 Вольт");
+    EXPECT_EQ(Utf8(Volts(2)), "6.0 Вольт");
     for (const char* name : {"cbAIn1AsDigital", "cbAIn2AsDigital", "cbAIn1Adaptive", "cbAIn2Adaptive"})
         EXPECT_FALSE(Box(name)->isChecked()) << name;
     for (const char* name : {"rbIn5Base", "rbIn6Base", "edAIn2DigLevel", "edAIn1AdLevel", "cbAIn2AdMethod"})
-        EXPECT_FALSE(On(name)) << name;
-    EXPECT_EQ(S(F<QLineEdit>("edAIn1AdLevel")->text()), "1023");
-    EXPECT_EQ(S(F<QLineEdit>("edAIn2AverPeriod")->text()), "16");
-    EXPECT_EQ(F<QComboBox>("cbAIn2AdMethod")->currentIndex(), 0);
-    EXPECT_EQ(S(F<QLineEdit>("edAInWritePeriod")->text()), "3600");
-    EXPECT_EQ(F<QTabWidget>("pcInputs")->currentIndex(), 0); // the refresh ran
+        EXPECT_FALSE(IsOwnEnabled(name)) << name;
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edAIn1AdLevel")->text()), "1023");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edAIn2AverPeriod")->text()), "16");
+    EXPECT_EQ(Field<QComboBox>("cbAIn2AdMethod")->currentIndex(), 0);
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edAInWritePeriod")->text()), "3600");
+    EXPECT_EQ(Field<QTabWidget>("pcInputs")->currentIndex(), 0); // the refresh ran
 }
 
 } // namespace

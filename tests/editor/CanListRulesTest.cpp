@@ -1,11 +1,7 @@
 // The CAN page's lists driven as a technician drives them: clicks on lines
 // and on the round tool buttons.
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
-#include "editor/FieldLookup.h"
+#include "EditorHarness.h"
 #include "editor/rules/CanListRules.h"
-
-#include "ScriptedDialogs.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -30,7 +26,7 @@ std::uint32_t User(int n)
     return 0x18FF0000u + static_cast<std::uint32_t>(n);
 }
 
-class CanListsTest : public ::testing::Test {
+class CanListsTest : public test::EditorTest {
 protected:
     CanListsTest()
     {
@@ -39,14 +35,13 @@ protected:
         pages.show();
     }
 
-    QListWidget* List(const char* name) { return editor.FieldAs<QListWidget>(QLatin1String(name)); }
+    QListWidget* List(const char* name) { return Field<QListWidget>(name); }
     QListWidget* Found() { return List("lbCANFoundedIds"); }
     QListWidget* Common() { return List("lbCANUsedIds"); }
     QListWidget* FuelList() { return List("lbCANUsedFuel"); }
     QListWidget* UserList() { return List("lbCANUsedUser"); }
-    QToolButton* Button(const char* name) { return editor.FieldAs<QToolButton>(QLatin1String(name)); }
-    bool Enabled(const char* name) { return IsOwnEnabled(editor.Field(QLatin1String(name))); }
-    QString Detail() { return editor.FieldAs<QPlainTextEdit>(QStringLiteral("memCANDetail"))->toPlainText(); }
+    QToolButton* Button(const char* name) { return Field<QToolButton>(name); }
+    QString Detail() { return Field<QPlainTextEdit>("memCANDetail")->toPlainText(); }
 
     void Load(const std::vector<std::uint32_t>& ids)
     {
@@ -83,17 +78,6 @@ protected:
     }
     const TCANId_V3& E(int i) { return lists.FoundCanParameters()[static_cast<std::size_t>(i)]; }
 
-    // The lists find their fields when they are made, so the pages come
-    // first.
-    static QTabWidget* WithPages(QTabWidget* p)
-    {
-        AddEditorPages(p);
-        return p;
-    }
-
-    QTabWidget pages;
-    ScriptedDialogs dialogs;
-    SettingsEditor editor{WithPages(&pages), dialogs};
     CanListRules lists{editor};
 };
 
@@ -101,14 +85,14 @@ TEST_F(CanListsTest, FoundLineShowsItsDetailAndOffersAdd)
 {
     Load({kHours, Fuel(0x17)});
     EXPECT_EQ(Texts(Found()), (QStringList{"Моточасы", "Уровень топлива в баке(23)"}));
-    EXPECT_FALSE(Enabled("tbCANCommonAdd"));
+    EXPECT_FALSE(IsOwnEnabled("tbCANCommonAdd"));
     ClickLine(Found(), 1);
-    EXPECT_TRUE(Enabled("tbCANCommonAdd"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANCommonAdd"));
     EXPECT_EQ(Detail(), QStringLiteral("Уровень топлива в баке 23 (0)\n"
                                        "RAW Data: ID0x18FEFC17, dA=0x00000000, dB=0x00000000"));
     // Any rebuild takes Add away again and empties the detail.
     lists.RebuildCanLists();
-    EXPECT_FALSE(Enabled("tbCANCommonAdd"));
+    EXPECT_FALSE(IsOwnEnabled("tbCANCommonAdd"));
     EXPECT_TRUE(Detail().isEmpty());
     EXPECT_EQ(editor.can, &lists);
 }
@@ -156,12 +140,12 @@ TEST_F(CanListsTest, RemovedFuelOrderIsReusedAndBothLinesStay)
 
     // Removing a line that is not the first selects the one before it.
     ClickLine(FuelList(), 1);
-    EXPECT_TRUE(Enabled("tbCANCommonDel"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANCommonDel"));
     Press("tbCANCommonDel");
     EXPECT_EQ(E(1).Used, 0);
     EXPECT_EQ(E(1).Order, 0);
     EXPECT_EQ(Selected(FuelList()), 0);
-    EXPECT_TRUE(Enabled("tbCANCommonDel"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANCommonDel"));
 
     Add(3);
     EXPECT_EQ(E(3).Order, 2);
@@ -185,10 +169,10 @@ TEST_F(CanListsTest, RemovingTheFirstLineLeavesNoLineSelected)
     EXPECT_EQ(E(0).Used, 0);
     EXPECT_EQ(Texts(Common()), QStringList{"Моточасы"});
     EXPECT_EQ(Selected(Common()), -1);
-    EXPECT_FALSE(Enabled("tbCANCommonDel"));
+    EXPECT_FALSE(IsOwnEnabled("tbCANCommonDel"));
     // The found line comes back with its detail and Add.
     EXPECT_EQ(Selected(Found()), 1);
-    EXPECT_TRUE(Enabled("tbCANCommonAdd"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANCommonAdd"));
     EXPECT_TRUE(Detail().startsWith(QStringLiteral("Моточасы(0)")));
     // Without a selected record line Delete does nothing.
     lists.tbCANCommonDelClick();
@@ -201,7 +185,7 @@ TEST_F(CanListsTest, WindowShiftsStopAtBothEnds)
     Add(0);
     ClickLine(UserList(), 0);
     for (const char* b : {"tbCANCommonDel", "tbCANUserLeft", "tbCANUserRight"})
-        EXPECT_TRUE(Enabled(b)) << b;
+        EXPECT_TRUE(IsOwnEnabled(b)) << b;
     EXPECT_EQ(Texts(UserList()), QStringList{"Неизвестный параметр; 1-6 байты"});
 
     Press("tbCANUserLeft");
@@ -216,12 +200,12 @@ TEST_F(CanListsTest, WindowShiftsStopAtBothEnds)
     // Both lines selected again, but no click rule ran.
     EXPECT_EQ(Selected(UserList()), 0);
     EXPECT_EQ(Selected(Found()), 0);
-    EXPECT_FALSE(Enabled("tbCANCommonDel"));
-    EXPECT_FALSE(Enabled("tbCANCommonAdd"));
-    EXPECT_TRUE(Enabled("tbCANUserRight"));
+    EXPECT_FALSE(IsOwnEnabled("tbCANCommonDel"));
+    EXPECT_FALSE(IsOwnEnabled("tbCANCommonAdd"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANUserRight"));
     // Clicking the line that is still selected is a click all the same.
     ClickLine(UserList(), 0);
-    EXPECT_TRUE(Enabled("tbCANCommonDel"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANCommonDel"));
 
     Press("tbCANUserLeft");
     EXPECT_EQ(E(0).Window, 1);
@@ -241,26 +225,26 @@ TEST_F(CanListsTest, ALineSelectedInOneRecordListClearsTheOtherTwo)
     ClickLine(FuelList(), 0);
     EXPECT_EQ(Selected(Common()), -1);
     EXPECT_EQ(Selected(FuelList()), 0);
-    EXPECT_FALSE(Enabled("tbCANUserLeft"));
+    EXPECT_FALSE(IsOwnEnabled("tbCANUserLeft"));
     ClickLine(UserList(), 0);
     EXPECT_EQ(Selected(FuelList()), -1);
-    EXPECT_TRUE(Enabled("tbCANUserLeft"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANUserLeft"));
     ClickLine(Common(), 0);
     EXPECT_EQ(Selected(UserList()), -1);
     EXPECT_EQ(Selected(FuelList()), -1);
-    EXPECT_TRUE(Enabled("tbCANCommonDel"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANCommonDel"));
 
     // Add keeps the record line that was selected and runs its rule.
     ClickLine(Found(), 0);
     Press("tbCANCommonAdd");
     EXPECT_EQ(Selected(Common()), 0);
-    EXPECT_TRUE(Enabled("tbCANCommonDel"));
+    EXPECT_TRUE(IsOwnEnabled("tbCANCommonDel"));
 
     // The window's rule refresh closes the four tool buttons.
     ClickLine(UserList(), 0);
     editor.RefreshRules();
     for (const char* b : {"tbCANCommonAdd", "tbCANCommonDel", "tbCANUserLeft", "tbCANUserRight"})
-        EXPECT_FALSE(Enabled(b)) << b;
+        EXPECT_FALSE(IsOwnEnabled(b)) << b;
 }
 
 TEST_F(CanListsTest, ClearingEmptiesEveryListAndTheDetail)

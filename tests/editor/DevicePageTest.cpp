@@ -1,8 +1,9 @@
-// Page "Настройки прибора": the recording group with its presets, the
-// receiver mode, the page buttons and the dormant firmware group.
+// Page "Настройки прибора": where the presets and page buttons sit, the
+// receiver mode, the dormant firmware group and the layout. The fields are
+// in tests/data/forms.snapshot.
 
 #include "editor/pages/DevicePage.h"
-#include "PageFieldTable.h"
+#include "PageChecks.h"
 
 using namespace pagetest;
 
@@ -11,62 +12,13 @@ using namespace plendoro;
 namespace {
 
 const char* kRecord = "Запись координат";
-const char* kPresets = "Рекомендуемые настройки";
 const char* kFirmware = "Прошивка";
-
-std::vector<FieldRow> DeviceRows()
-{
-    return {
-        {.name = "cbWriteMethod", .cls = "QComboBox", .caption = "Способ записи:",
-         .items = {"Адаптивная запись", "Запись по времени"}, .initial = 0, .minVersion = 120, .group = kRecord},
-        // The window starts on adaptive recording, so the caption is the metres one.
-        {.name = "edWritePeriod", .cls = "QLineEdit", .caption = "Интервал записи точек (м):",
-         .captionLabel = "lblWritePeriod", .initial = "", .minVersion = 120, .keyFilter = "numeric",
-         .group = kRecord},
-        {.name = "lblWritePeriod", .cls = "QLabel", .caption = "Интервал записи точек (м):", .group = kRecord},
-        {.name = "cbStaticNav", .cls = "QCheckBox", .caption = "Включить режим статической навигации",
-         .initial = false, .group = kRecord},
-        {.name = "cbWideRecord", .cls = "QCheckBox", .caption = "Запись с вектором скорости", .initial = false,
-         .group = kRecord},
-        {.name = "Button1", .cls = "QPushButton", .caption = "Легковой Автомобиль", .group = kPresets},
-        {.name = "Button2", .cls = "QPushButton", .caption = "Грузовой Автомобиль", .group = kPresets},
-
-        {.name = "intGlonass", .cls = "QGroupBox", .caption = "Режим работы внутреннего приёмника координат",
-         .items = {"Совместная работа ГЛОНАСС/GPS", "Только ГЛОНАСС", "Только GPS"}, .initial = 0,
-         .minVersion = 309},
-        {.name = "LoadDefault", .cls = "QPushButton", .caption = "Настройки по умолчанию"},
-        {.name = "btnClearData", .cls = "QPushButton", .caption = "Стереть все данные", .minVersion = 303},
-
-        {.name = "btCheckFW", .cls = "QPushButton", .caption = "Проверить наличие обновления", .group = kFirmware},
-        {.name = "btDownloadFW", .cls = "QPushButton", .caption = "Загрузить обновление", .enabled = false,
-         .group = kFirmware},
-        {.name = "btUpdateFW", .cls = "QPushButton", .caption = "Прошить прибор", .enabled = false,
-         .group = kFirmware},
-        {.name = "lbStatusCheck", .cls = "QLabel", .caption = "", .group = kFirmware},
-        {.name = "lbFWOnDisk", .cls = "QLabel", .caption = "", .group = kFirmware},
-    };
-}
-
-class DevicePageRows : public ::testing::TestWithParam<FieldRow> {
-protected:
-    DevicePage page;
-};
-
-TEST_P(DevicePageRows, MatchesTable) { CheckRow(&page, GetParam()); }
-
-INSTANTIATE_TEST_SUITE_P(DevicePage, DevicePageRows, ::testing::ValuesIn(DeviceRows()), RowTestName);
 
 TEST(DevicePage, IsNamedAfterItsTab)
 {
     DevicePage page;
     EXPECT_EQ(page.objectName(), "BaseSettings");
     EXPECT_EQ(page.windowTitle(), "Настройки прибора");
-}
-
-TEST(DevicePage, MetadataOnlyOnTableFields)
-{
-    DevicePage page;
-    ExpectMetadataOnlyOnRows(&page, DeviceRows());
 }
 
 TEST(DevicePage, PresetsSitInsideTheRecordingGroupAndPageButtonsOutsideAnyGroup)

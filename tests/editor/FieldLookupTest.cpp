@@ -1,10 +1,6 @@
 // The editor's shared mechanisms on the real page set: field lookup, the
 // firmware version gate and the error balloon.
-#include "ScriptedDialogs.h"
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
-#include "editor/FieldLookup.h"
-#include "editor/VersionGate.h"
+#include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
 
 #include <QApplication>
@@ -13,31 +9,22 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 using namespace plendoro;
 
 namespace {
 
-QTabWidget* Built(QTabWidget* pages)
-{
-    pages->setObjectName(QStringLiteral("PageControl1"));
-    AddEditorPages(pages);
-    return pages;
-}
-
-struct MechanismsFixture : ::testing::Test {
-    QTabWidget pages;
-    ScriptedDialogs dialogs;
-    SettingsEditor editor{Built(&pages), dialogs};
-
+struct MechanismsFixture : test::EditorTest {
     void SetUp() override
     {
         InstallBalloonClosers(editor);
         pages.resize(900, 560);
     }
     void TearDown() override { HideBallon(); }
-    QWidget* F(const char* name) { return FindFieldByName(QLatin1String(name), &pages); }
+    // The lookup itself, past the editor and its miss handler.
+    QWidget* Find(const char* name) { return FindFieldByName(QLatin1String(name), &pages); }
     QString CurrentTab(QTabWidget* tabs) { return tabs->tabText(tabs->currentIndex()); }
 };
 
@@ -45,32 +32,50 @@ struct MechanismsFixture : ::testing::Test {
 
 TEST_F(MechanismsFixture, FindsFieldsThroughNestedPages)
 {
-    QWidget* f = F("edItempWritePeriod58");
+    QWidget* f = Find("edItempWritePeriod58");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->objectName(), QStringLiteral("edItempWritePeriod58"));
-    ASSERT_NE(F("edIn3Duration"), nullptr);
-    ASSERT_NE(F("cbLLSAddr7"), nullptr);
-    EXPECT_EQ(F("edin3duration"), nullptr) << "names are case-sensitive";
-    EXPECT_EQ(F("edIn9Duration"), nullptr);
+    ASSERT_NE(Find("edIn3Duration"), nullptr);
+    ASSERT_NE(Find("cbLLSAddr7"), nullptr);
+    EXPECT_EQ(Find("edin3duration"), nullptr) << "names are case-sensitive";
+    EXPECT_EQ(Find("edIn9Duration"), nullptr);
     // Searching inside one page only finds that page's fields.
     QWidget* transfer = pages.findChild<QWidget*>(QStringLiteral("TabSheet15"));
     EXPECT_NE(FindFieldByName(QStringLiteral("edServer"), transfer), nullptr);
     EXPECT_EQ(FindFieldByName(QStringLiteral("edSSID"), transfer), nullptr);
 }
 
+// The editor tests look fields up through the editor; a name that is not on
+// the pages fails the test that asked, once the harness ends, and names it.
+TEST(EditorHarness, FailsATestThatLooksUpAFieldNotOnThePages)
+{
+    EXPECT_NONFATAL_FAILURE(
+        {
+            test::EditorHarness harness;
+            harness.editor.Field(QStringLiteral("edServer"));
+            harness.editor.Field("edIn", 9, "Duration");
+        },
+        "edIn9Duration");
+    test::EditorHarness harness;
+    harness.editor.Field(QStringLiteral("edServer"));
+    EXPECT_TRUE(harness.TakeFieldMisses().isEmpty());
+    harness.editor.FieldAs<QLineEdit>(QStringLiteral("edSsid"));
+    EXPECT_EQ(harness.TakeFieldMisses(), QStringList{QStringLiteral("edSsid")});
+}
+
 TEST_F(MechanismsFixture, VersionGate)
 {
     ApplyVersionGate(editor, 200);
     for (const char* off : {"cbIn1Send", "rbIn1Motion", "cbwChanel"})
-        EXPECT_FALSE(IsOwnEnabled(F(off))) << off;
-    EXPECT_TRUE(IsOwnEnabled(F("edCnt56SendPeriod")));
+        EXPECT_FALSE(IsOwnEnabled(Find(off))) << off;
+    EXPECT_TRUE(IsOwnEnabled(Find("edCnt56SendPeriod")));
 
     ApplyVersionGate(editor, 300);
-    EXPECT_TRUE(IsOwnEnabled(F("cbIn1Send")));
-    EXPECT_FALSE(IsOwnEnabled(F("cbwChanel")));
+    EXPECT_TRUE(IsOwnEnabled(Find("cbIn1Send")));
+    EXPECT_FALSE(IsOwnEnabled(Find("cbwChanel")));
 
     ApplyVersionGate(editor, 305);
-    EXPECT_TRUE(IsOwnEnabled(F("cbwChanel")));
+    EXPECT_TRUE(IsOwnEnabled(Find("cbwChanel")));
 
     // Without a device every gated field is offered.
     ApplyVersionGate(editor, 403);
@@ -89,23 +94,23 @@ TEST_F(MechanismsFixture, VersionGate)
 
 TEST_F(MechanismsFixture, VersionGateLetsNmeaFieldsFollowTheirBox)
 {
-    auto* nmea = qobject_cast<QCheckBox*>(F("transfNMEA"));
+    auto* nmea = qobject_cast<QCheckBox*>(Find("transfNMEA"));
     ASSERT_NE(nmea, nullptr);
     nmea->setChecked(false);
     ApplyVersionGate(editor, 403);
-    EXPECT_FALSE(IsOwnEnabled(F("edIpUDPServer")));
-    EXPECT_FALSE(IsOwnEnabled(F("edPortUDPServer")));
+    EXPECT_FALSE(IsOwnEnabled(Find("edIpUDPServer")));
+    EXPECT_FALSE(IsOwnEnabled(Find("edPortUDPServer")));
     nmea->setChecked(true);
     ApplyVersionGate(editor, 403);
-    EXPECT_TRUE(IsOwnEnabled(F("edIpUDPServer")));
-    EXPECT_TRUE(IsOwnEnabled(F("edPortUDPServer")));
+    EXPECT_TRUE(IsOwnEnabled(Find("edIpUDPServer")));
+    EXPECT_TRUE(IsOwnEnabled(Find("edPortUDPServer")));
 }
 
 TEST_F(MechanismsFixture, ErrorBringsNestedPagesForward)
 {
     pages.show();
     pages.setCurrentIndex(0);
-    QWidget* field = F("edItempWritePeriod58");
+    QWidget* field = Find("edItempWritePeriod58");
     ShowFieldError(QStringLiteral("Неверный интервал"), field);
     EXPECT_EQ(CurrentTab(&pages), QStringLiteral("Расширения"));
     auto* inner = pages.findChild<QTabWidget*>(QStringLiteral("PageControl2"));
@@ -138,7 +143,7 @@ TEST_F(MechanismsFixture, EmptyMessageOnlyBringsPagesForward)
     pages.show();
     pages.setCurrentIndex(0);
     HideBallon();
-    ShowFieldError(QString(), F("edSSID"));
+    ShowFieldError(QString(), Find("edSSID"));
     EXPECT_EQ(CurrentTab(&pages), QStringLiteral("Настройки WiFI"));
     EXPECT_FALSE(FieldBalloon::Instance().isVisible());
 }
@@ -147,8 +152,8 @@ TEST_F(MechanismsFixture, DisabledFieldGetsTheBalloonWithoutFocus)
 {
     pages.show();
     QApplication::setActiveWindow(&pages);
-    QWidget* server = F("edServer");
-    QWidget* port = F("edServerPort");
+    QWidget* server = Find("edServer");
+    QWidget* port = Find("edServerPort");
     port->setFocus();
     server->setEnabled(false);
     ShowFieldError(QStringLiteral("Неверно указан IP адрес сервера"), server);
@@ -162,13 +167,13 @@ TEST_F(MechanismsFixture, DisabledFieldGetsTheBalloonWithoutFocus)
 TEST_F(MechanismsFixture, EditingClosesTheBalloonOnlyWhereThatIsTheHabit)
 {
     pages.show();
-    auto* period = qobject_cast<QLineEdit*>(F("edSendPeriod"));
+    auto* period = qobject_cast<QLineEdit*>(Find("edSendPeriod"));
     ShowFieldError(QStringLiteral("Неверный период"), period);
     period->setText(QStringLiteral("61"));
     EXPECT_FALSE(FieldBalloon::Instance().isVisible());
 
     // Leaving a field closes it too.
-    QWidget* port = F("edServerPort");
+    QWidget* port = Find("edServerPort");
     ShowFieldError(QStringLiteral("Неверный порт"), port);
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(port, &out);
@@ -176,7 +181,7 @@ TEST_F(MechanismsFixture, EditingClosesTheBalloonOnlyWhereThatIsTheHabit)
 
     // These keep the balloon for its whole time.
     for (const char* name : {"edItempWritePeriod14", "edOnTime2"}) {
-        QWidget* w = F(name);
+        QWidget* w = Find(name);
         ASSERT_NE(w, nullptr) << name;
         ShowFieldError(QStringLiteral("Ошибка"), w);
         if (auto* edit = qobject_cast<QLineEdit*>(w))
@@ -189,7 +194,7 @@ TEST_F(MechanismsFixture, EditingClosesTheBalloonOnlyWhereThatIsTheHabit)
     }
 
     // Leaving only: editing keeps it.
-    QWidget* cnt = F("edCnt56SendPeriod");
+    QWidget* cnt = Find("edCnt56SendPeriod");
     ShowFieldError(QStringLiteral("Ошибка"), cnt);
     if (auto* edit = qobject_cast<QLineEdit*>(cnt))
         edit->setText(QStringLiteral("7"));

@@ -3,10 +3,7 @@
 // status line that records what it was told: the ground the profile,
 // database file and command file tests stand on.
 #include "../core/FilesSupport.h"
-#include "ScriptedDialogs.h"
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
-#include "editor/VersionGate.h"
+#include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
 #include "editor/rules/AnalogRules.h"
 #include "editor/rules/InputsRules.h"
@@ -35,11 +32,7 @@
 namespace files_test {
 
 using namespace plendoro;
-
-inline std::string S(const QString& s)
-{
-    return s.toStdString();
-}
+using test::Utf8;
 
 struct StatusLine {
     QString text;
@@ -84,9 +77,11 @@ private:
 // Every value a field holds (not its enabled state), by component name.
 using Snapshot = std::map<std::string, std::string>;
 
-class FilesFixture : public ::testing::Test {
+class FilesFixture : public test::EditorTest {
 protected:
     FilesFixture()
+        : EditorTest([](ScriptedDialogs& script) { return std::make_unique<FileDialogs>(script); }),
+          fileDialogs(static_cast<FileDialogs&>(editor.Dialogs()))
     {
         // Whatever the shared rule factory does not create yet, the test
         // adds, so every rule a load runs is there.
@@ -101,14 +96,6 @@ protected:
         QDir().mkpath(kvdFolder);
     }
     ~FilesFixture() override { HideBallon(); }
-
-    // As the window does when a tracker with this firmware is identified.
-    void Attach(int firmware)
-    {
-        editor.SetFirmwareVersion(firmware);
-        ApplyVersionGate(editor, firmware);
-        editor.RefreshRules();
-    }
 
     FilesContext Context(int firmware, std::int32_t serial = 123)
     {
@@ -125,35 +112,22 @@ protected:
 
     QString ProfilesFolder() const { return kvdFolder + QStringLiteral("Profiles/"); }
 
-    QWidget* F(const char* name) const
-    {
-        QWidget* w = editor.Field(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QLineEdit* Edit(const char* name) const { return qobject_cast<QLineEdit*>(F(name)); }
-    QAbstractButton* Button(const char* name) const { return qobject_cast<QAbstractButton*>(F(name)); }
-    QComboBox* List(const char* name) const { return qobject_cast<QComboBox*>(F(name)); }
-    // A list choice as the user makes it, running the list's rule.
-    void Choose(const char* name, int position)
-    {
-        QComboBox* c = List(name);
-        c->setCurrentIndex(position);
-        emit c->activated(position);
-    }
+    QLineEdit* Edit(const char* name) const { return Field<QLineEdit>(name); }
+    QAbstractButton* Button(const char* name) const { return Box(name); }
+    QComboBox* List(const char* name) const { return Field<QComboBox>(name); }
     void PressDefaults() { Button("LoadDefault")->click(); }
 
     Snapshot Take() const
     {
         Snapshot s;
         for (QWidget* w : pages.findChildren<QWidget*>()) {
-            const std::string name = S(w->objectName());
+            const std::string name = Utf8(w->objectName());
             if (name.empty() || name.rfind("qt_", 0) == 0)
                 continue;
             if (auto* e = qobject_cast<QLineEdit*>(w))
-                s[name] = S(e->text());
+                s[name] = Utf8(e->text());
             else if (auto* t = qobject_cast<QTimeEdit*>(w))
-                s[name] = S(t->time().toString(QStringLiteral("HH:mm")));
+                s[name] = Utf8(t->time().toString(QStringLiteral("HH:mm")));
             else if (auto* n = qobject_cast<QSpinBox*>(w))
                 s[name] = std::to_string(n->value());
             else if (auto* c = qobject_cast<QComboBox*>(w))
@@ -163,10 +137,10 @@ protected:
             else if (auto* l = qobject_cast<QListWidget*>(w)) {
                 std::string items;
                 for (int i = 0; i < l->count(); ++i)
-                    items += S(l->item(i)->text()) + "|";
+                    items += Utf8(l->item(i)->text()) + "|";
                 s[name] = items;
             } else if (auto* p = qobject_cast<QPlainTextEdit*>(w))
-                s[name] = S(p->toPlainText());
+                s[name] = Utf8(p->toPlainText());
         }
         for (const char* held : {"dX", "dY", "dZ"})
             s[held] = std::to_string(editor.property(held).toInt());
@@ -206,11 +180,7 @@ protected:
         return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     }
 
-    QTabWidget pages;
-    const bool built_ = (AddEditorPages(&pages), true);
-    ScriptedDialogs dialogs;
-    FileDialogs fileDialogs{dialogs};
-    SettingsEditor editor{&pages, fileDialogs};
+    FileDialogs& fileDialogs;
     QTemporaryDir tempDir;
     QString kvdFolder;
     SaveDialogState saveDialog;

@@ -1,10 +1,6 @@
 // Rules of the digital inputs and of their copies on the transfer page,
 // driven as a user drives them: clicks, list choices, typing and leaving.
-#include "ScriptedDialogs.h"
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
-#include "editor/FieldLookup.h"
-#include "editor/VersionGate.h"
+#include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
 #include "editor/rules/InputsRules.h"
 
@@ -22,42 +18,8 @@ using namespace plendoro;
 
 namespace {
 
-std::string S(const QString& s) { return s.toStdString(); }
-
-class InputsRulesTest : public ::testing::Test {
+class InputsRulesTest : public test::EditorTest {
 protected:
-    template <typename T = QWidget>
-    T* F(const QString& name)
-    {
-        auto* w = editor.FieldAs<T>(name);
-        EXPECT_NE(w, nullptr) << S(name);
-        return w;
-    }
-    QAbstractButton* Box(const QString& name) { return F<QAbstractButton>(name); }
-    bool On(const QString& name) { return IsOwnEnabled(F(name)); }
-    void Choose(const QString& list, int position)
-    {
-        auto* combo = F<QComboBox>(list);
-        combo->setCurrentIndex(position);
-        emit combo->activated(position);
-    }
-    void Type(const QString& field, const char* text)
-    {
-        auto* edit = F<QLineEdit>(field);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-    void Leave(const QString& field)
-    {
-        QFocusEvent out(QEvent::FocusOut);
-        QCoreApplication::sendEvent(F(field), &out);
-    }
-    void Attach(int firmware)
-    {
-        editor.SetFirmwareVersion(firmware);
-        ApplyVersionGate(editor, firmware);
-        editor.RefreshRules();
-    }
     // Level lists, duration fields and continuous boxes of both pages.
     QStringList SendingFields(int n)
     {
@@ -68,13 +30,9 @@ protected:
     void ExpectSendingFields(int n, bool enabled)
     {
         for (const QString& name : SendingFields(n))
-            EXPECT_EQ(On(name), enabled) << S(name);
+            EXPECT_EQ(IsOwnEnabled(name), enabled) << Utf8(name);
     }
 
-    QTabWidget pages;
-    const bool built_ = (AddEditorPages(&pages), true);
-    ScriptedDialogs dialogs;
-    SettingsEditor editor{&pages, dialogs};
     InputsRules rules{editor};
 };
 
@@ -88,14 +46,14 @@ TEST_F(InputsRulesTest, CounterClearsAndLocksSendingOnBothPagesAndPlainUnlocksOn
     Box("rbIn3Count")->click();
     for (const char* name : {"cbIn3Send", "cbSendEvtIn3"}) {
         EXPECT_FALSE(Box(name)->isChecked()) << name;
-        EXPECT_FALSE(On(name)) << name;
+        EXPECT_FALSE(IsOwnEnabled(name)) << name;
     }
     ExpectSendingFields(3, false);
 
     Box("rbIn3Base")->click();
     for (const char* name : {"cbIn3Send", "cbSendEvtIn3"}) {
         EXPECT_FALSE(Box(name)->isChecked()) << name;
-        EXPECT_TRUE(On(name)) << name;
+        EXPECT_TRUE(IsOwnEnabled(name)) << name;
     }
     ExpectSendingFields(3, false);
 }
@@ -106,7 +64,7 @@ TEST_F(InputsRulesTest, NonPlainModeLocksTheSendingFieldsEvenWhenNothingWasSent)
     ExpectSendingFields(2, true);
     Box("rbIn2Motion")->click();
     ExpectSendingFields(2, false);
-    EXPECT_FALSE(On("cbSendEvtIn2"));
+    EXPECT_FALSE(IsOwnEnabled("cbSendEvtIn2"));
 }
 
 TEST_F(InputsRulesTest, OldFirmwareLeavesTheGatedSendingFieldsAloneWhateverTheModeOrSending)
@@ -115,11 +73,11 @@ TEST_F(InputsRulesTest, OldFirmwareLeavesTheGatedSendingFieldsAloneWhateverTheMo
     Box("cbIn1Send")->click();
     Attach(250);
     for (const QString& name : SendingFields(1) + QStringList{"cbIn1Send", "cbSendEvtIn1"})
-        EXPECT_FALSE(On(name)) << S(name);
+        EXPECT_FALSE(IsOwnEnabled(name)) << Utf8(name);
     Box("rbIn1Count")->click();
     Box("rbIn1Base")->click();
-    EXPECT_FALSE(On("cbIn1Send"));
-    EXPECT_FALSE(On("cbSendEvtIn1"));
+    EXPECT_FALSE(IsOwnEnabled("cbIn1Send"));
+    EXPECT_FALSE(IsOwnEnabled("cbSendEvtIn1"));
 }
 
 TEST_F(InputsRulesTest, ContinuousMirrorsAndLocksBothDurationsEvenAcrossSendingOffAndOn)
@@ -128,63 +86,63 @@ TEST_F(InputsRulesTest, ContinuousMirrorsAndLocksBothDurationsEvenAcrossSendingO
     Box("cbIn4Send")->click();
     Box("cbSendEvtContIn4")->click();
     EXPECT_TRUE(Box("cbIn4Cont")->isChecked());
-    EXPECT_FALSE(On("edIn4Duration"));
-    EXPECT_FALSE(On("edSendEvtLenIn4"));
+    EXPECT_FALSE(IsOwnEnabled("edIn4Duration"));
+    EXPECT_FALSE(IsOwnEnabled("edSendEvtLenIn4"));
 
     Box("cbIn4Send")->click();
     EXPECT_FALSE(Box("cbSendEvtIn4")->isChecked());
     ExpectSendingFields(4, false);
     Box("cbSendEvtIn4")->click();
-    EXPECT_TRUE(On("cbIn4Level"));
-    EXPECT_TRUE(On("cbIn4Cont"));
-    EXPECT_FALSE(On("edIn4Duration"));
-    EXPECT_FALSE(On("edSendEvtLenIn4"));
+    EXPECT_TRUE(IsOwnEnabled("cbIn4Level"));
+    EXPECT_TRUE(IsOwnEnabled("cbIn4Cont"));
+    EXPECT_FALSE(IsOwnEnabled("edIn4Duration"));
+    EXPECT_FALSE(IsOwnEnabled("edSendEvtLenIn4"));
 
     Box("cbIn4Cont")->click();
     EXPECT_FALSE(Box("cbSendEvtContIn4")->isChecked());
-    EXPECT_TRUE(On("edIn4Duration"));
-    EXPECT_TRUE(On("edSendEvtLenIn4"));
+    EXPECT_TRUE(IsOwnEnabled("edIn4Duration"));
+    EXPECT_TRUE(IsOwnEnabled("edSendEvtLenIn4"));
 }
 
 TEST_F(InputsRulesTest, LevelFollowsTheUsersChoiceByPositionOnly)
 {
     Choose("cbSendEvtLvlIn5", 1);
-    EXPECT_EQ(S(F<QComboBox>("cbIn5Level")->currentText()), "Замкнут на +");
+    EXPECT_EQ(Utf8(Field<QComboBox>("cbIn5Level")->currentText()), "Замкнут на +");
     Choose("cbIn1Level", 1);
-    EXPECT_EQ(S(F<QComboBox>("cbSendEvtLvlIn1")->currentText()), "Разомкнут");
+    EXPECT_EQ(Utf8(Field<QComboBox>("cbSendEvtLvlIn1")->currentText()), "Разомкнут");
 
     // A position set by code waits for the mirror to be run by hand.
-    F<QComboBox>("cbIn3Level")->setCurrentIndex(1);
-    EXPECT_EQ(F<QComboBox>("cbSendEvtLvlIn3")->currentIndex(), 0);
+    Field<QComboBox>("cbIn3Level")->setCurrentIndex(1);
+    EXPECT_EQ(Field<QComboBox>("cbSendEvtLvlIn3")->currentIndex(), 0);
     rules.LevelMirror(3);
-    EXPECT_EQ(F<QComboBox>("cbSendEvtLvlIn3")->currentIndex(), 1);
+    EXPECT_EQ(Field<QComboBox>("cbSendEvtLvlIn3")->currentIndex(), 1);
 }
 
 TEST_F(InputsRulesTest, DurationIsCopiedOnLeavingTheFieldAndClosesTheBalloon)
 {
     Type("edSendEvtLenIn4", "15");
-    EXPECT_EQ(S(F<QLineEdit>("edIn4Duration")->text()), "1");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edIn4Duration")->text()), "1");
     Leave("edSendEvtLenIn4");
-    EXPECT_EQ(S(F<QLineEdit>("edIn4Duration")->text()), "15");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edIn4Duration")->text()), "15");
 
-    ShowFieldError(QStringLiteral("Неверная длительность"), F("edIn8Duration"));
+    ShowFieldError(QStringLiteral("Неверная длительность"), Field("edIn8Duration"));
     ASSERT_TRUE(FieldBalloon::Instance().isVisible());
     Type("edIn8Duration", "7");
     Leave("edIn8Duration");
-    EXPECT_EQ(S(F<QLineEdit>("edSendEvtLenIn8")->text()), "7");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edSendEvtLenIn8")->text()), "7");
     EXPECT_FALSE(FieldBalloon::Instance().isVisible());
 }
 
 TEST_F(InputsRulesTest, SharedCaptionsFollowTheShownInnerPageAndRefreshReturnsToTheFirst)
 {
-    auto* inner = F<QTabWidget>("pcInputs");
+    auto* inner = Field<QTabWidget>("pcInputs");
     inner->setCurrentIndex(1);
     for (const char* name : {"btnInAsDefault", "lblBaseIn", "lblSendMoment"})
-        EXPECT_TRUE(inner->widget(1)->isAncestorOf(F(name))) << name;
+        EXPECT_TRUE(inner->widget(1)->isAncestorOf(Field(name))) << name;
     editor.RefreshRules();
     EXPECT_EQ(inner->currentIndex(), 0);
     for (const char* name : {"btnInAsDefault", "lblBaseIn", "lblSendMoment"})
-        EXPECT_TRUE(inner->widget(0)->isAncestorOf(F(name))) << name;
+        EXPECT_TRUE(inner->widget(0)->isAncestorOf(Field(name))) << name;
 }
 
 TEST_F(InputsRulesTest, DefaultsMakeEveryInputPlainAndSilentButKeepContinuous)
@@ -194,11 +152,11 @@ TEST_F(InputsRulesTest, DefaultsMakeEveryInputPlainAndSilentButKeepContinuous)
     Box("cbIn1Cont")->click();
     Box("rbIn3Count")->click();
     Choose("cbSendEvtLvlIn6", 0);
-    F<QLineEdit>("edCnt12SendPeriod")->setText("5");
-    F<QLineEdit>("edCnt78SendPeriod")->setText("60");
+    Field<QLineEdit>("edCnt12SendPeriod")->setText("5");
+    Field<QLineEdit>("edCnt78SendPeriod")->setText("60");
     Type("edIn2Duration", "9");
     Leave("edIn2Duration");
-    F<QTabWidget>("pcInputs")->setCurrentIndex(1);
+    Field<QTabWidget>("pcInputs")->setCurrentIndex(1);
 
     Box("btnInAsDefault")->click();
 
@@ -206,17 +164,17 @@ TEST_F(InputsRulesTest, DefaultsMakeEveryInputPlainAndSilentButKeepContinuous)
         EXPECT_TRUE(Box(QString("rbIn%1Base").arg(n))->isChecked()) << n;
         EXPECT_FALSE(Box(QString("cbIn%1Send").arg(n))->isChecked()) << n;
         EXPECT_FALSE(Box(QString("cbSendEvtIn%1").arg(n))->isChecked()) << n;
-        EXPECT_TRUE(On(QString("cbIn%1Send").arg(n))) << n;
-        EXPECT_EQ(F<QComboBox>(QString("cbIn%1Level").arg(n))->currentIndex(), n <= 4 ? 0 : 1) << n;
-        EXPECT_EQ(F<QComboBox>(QString("cbSendEvtLvlIn%1").arg(n))->currentIndex(), n <= 4 ? 0 : 1) << n;
-        EXPECT_EQ(S(F<QLineEdit>(QString("edSendEvtLenIn%1").arg(n))->text()), "1") << n;
+        EXPECT_TRUE(IsOwnEnabled(QString("cbIn%1Send").arg(n))) << n;
+        EXPECT_EQ(Field<QComboBox>(QString("cbIn%1Level").arg(n))->currentIndex(), n <= 4 ? 0 : 1) << n;
+        EXPECT_EQ(Field<QComboBox>(QString("cbSendEvtLvlIn%1").arg(n))->currentIndex(), n <= 4 ? 0 : 1) << n;
+        EXPECT_EQ(Utf8(Field<QLineEdit>(QString("edSendEvtLenIn%1").arg(n))->text()), "1") << n;
     }
-    EXPECT_EQ(S(F<QLineEdit>("edCnt12SendPeriod")->text()), "3600");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edCnt12SendPeriod")->text()), "3600");
     for (const char* name : {"edCnt34SendPeriod", "edCnt56SendPeriod", "edCnt78SendPeriod"})
-        EXPECT_EQ(S(F<QLineEdit>(name)->text()), "0") << name;
+        EXPECT_EQ(Utf8(Field<QLineEdit>(name)->text()), "0") << name;
     EXPECT_TRUE(Box("cbIn1Cont")->isChecked());
     EXPECT_TRUE(Box("cbSendEvtContIn1")->isChecked());
-    EXPECT_EQ(F<QTabWidget>("pcInputs")->currentIndex(), 0);
+    EXPECT_EQ(Field<QTabWidget>("pcInputs")->currentIndex(), 0);
 }
 
 } // namespace

@@ -1,11 +1,7 @@
 // Rules of the page "1-Wire": key group, sensor slots, the one-sensor box,
 // keys added and deleted by hand, defaults and found addresses.
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
-#include "editor/FieldLookup.h"
+#include "EditorHarness.h"
 #include "editor/rules/OneWireRules.h"
-
-#include "ScriptedDialogs.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -19,36 +15,24 @@ using namespace plendoro;
 
 namespace {
 
-// The pages exist before the editor and its rules look their fields up.
-QTabWidget* Built(QTabWidget* pages)
-{
-    AddEditorPages(pages);
-    return pages;
-}
-
-class OneWireRulesTest : public ::testing::Test {
+class OneWireRulesTest : public test::EditorTest {
 protected:
     OneWireRulesTest() { editor.SetDevicePresence([this] { return present; }); }
 
-    template <typename T = QWidget>
-    T* F(const char* name) { return editor.FieldAs<T>(QString::fromLatin1(name)); }
     QCheckBox* Slot(int n) { return editor.FieldAs<QCheckBox>("cbItempAddr", n); }
     QLineEdit* SlotEdit(int n) { return editor.FieldAs<QLineEdit>("edItempAddr", n); }
     QWidget* SlotButton(int n) { return editor.Field("btnItempAddr", n); }
-    QListWidget* Keys() { return F<QListWidget>("lbIbAddrList"); }
-    QLineEdit* KeyEdit() { return F<QLineEdit>("edIbAddr"); }
-    void Type(const QString& key)
+    QListWidget* Keys() { return Field<QListWidget>("lbIbAddrList"); }
+    QLineEdit* KeyEdit() { return Field<QLineEdit>("edIbAddr"); }
+    void TypeKey(const QString& key)
     {
         KeyEdit()->clear();
         QTest::keyClicks(KeyEdit(), key);
     }
-    void Add() { F<QPushButton>("btnIbAdd")->click(); }
-    void Del() { F<QPushButton>("btnIbDel")->click(); }
+    void Add() { Field<QPushButton>("btnIbAdd")->click(); }
+    void Del() { Field<QPushButton>("btnIbDel")->click(); }
 
     bool present = false;
-    QTabWidget pages;
-    ScriptedDialogs dialogs;
-    SettingsEditor editor{Built(&pages), dialogs};
     OneWireRules rules{editor};
 };
 
@@ -56,17 +40,17 @@ const QString kKey = QStringLiteral("C40302010000AA28");
 
 TEST_F(OneWireRulesTest, KeyGroupClosesForAnyKeyAndReadNeedsADevice)
 {
-    F<QCheckBox>("cbIbReadAny")->setChecked(true);
+    Field<QCheckBox>("cbIbReadAny")->setChecked(true);
     for (const char* name : {"lbIbAddrList", "edIbAddr", "btnIbAdd", "btnIbDel", "btnIbGetAddr"})
-        EXPECT_FALSE(IsOwnEnabled(F(name))) << name;
-    F<QCheckBox>("cbIbReadAny")->click();
+        EXPECT_FALSE(IsOwnEnabled(name)) << name;
+    Field<QCheckBox>("cbIbReadAny")->click();
     for (const char* name : {"lbIbAddrList", "edIbAddr", "btnIbAdd", "btnIbDel"})
-        EXPECT_TRUE(IsOwnEnabled(F(name))) << name;
-    EXPECT_FALSE(IsOwnEnabled(F("btnIbGetAddr")));
+        EXPECT_TRUE(IsOwnEnabled(name)) << name;
+    EXPECT_FALSE(IsOwnEnabled("btnIbGetAddr"));
     // The pulse boxes run the same rule.
     present = true;
-    F<QCheckBox>("cbIbPulseOut2")->click();
-    EXPECT_TRUE(IsOwnEnabled(F("btnIbGetAddr")));
+    Field<QCheckBox>("cbIbPulseOut2")->click();
+    EXPECT_TRUE(IsOwnEnabled("btnIbGetAddr"));
 }
 
 TEST_F(OneWireRulesTest, SlotBoxOpensItsFieldsAndItsGroupsPeriod)
@@ -76,17 +60,17 @@ TEST_F(OneWireRulesTest, SlotBoxOpensItsFieldsAndItsGroupsPeriod)
     Slot(3)->click();
     EXPECT_TRUE(IsOwnEnabled(SlotEdit(3)));
     EXPECT_TRUE(IsOwnEnabled(SlotButton(3)));
-    EXPECT_TRUE(IsOwnEnabled(F("edItempWritePeriod14")));
-    EXPECT_FALSE(IsOwnEnabled(F("edItempWritePeriod58")));
+    EXPECT_TRUE(IsOwnEnabled("edItempWritePeriod14"));
+    EXPECT_FALSE(IsOwnEnabled("edItempWritePeriod58"));
 
     present = false;
     Slot(7)->setChecked(true);
     EXPECT_TRUE(IsOwnEnabled(SlotEdit(7)));
     EXPECT_FALSE(IsOwnEnabled(SlotButton(7)));
-    EXPECT_TRUE(IsOwnEnabled(F("edItempWritePeriod58")));
+    EXPECT_TRUE(IsOwnEnabled("edItempWritePeriod58"));
     Slot(3)->setChecked(false);
     EXPECT_FALSE(IsOwnEnabled(SlotEdit(3)));
-    EXPECT_FALSE(IsOwnEnabled(F("edItempWritePeriod14")));
+    EXPECT_FALSE(IsOwnEnabled("edItempWritePeriod14"));
 }
 
 TEST_F(OneWireRulesTest, OneSensorOnTheLineClosesTheSlotsAndKeepsItsPeriod)
@@ -94,52 +78,52 @@ TEST_F(OneWireRulesTest, OneSensorOnTheLineClosesTheSlotsAndKeepsItsPeriod)
     rules.OneWireDefaults();
     present = true;
     Slot(6)->setChecked(true);
-    F<QCheckBox>("cbItempReadAll")->click();
+    Field<QCheckBox>("cbItempReadAll")->click();
     for (int n = 1; n <= 8; ++n) {
         EXPECT_FALSE(IsOwnEnabled(Slot(n))) << n;
         EXPECT_FALSE(IsOwnEnabled(SlotEdit(n))) << n;
         EXPECT_FALSE(IsOwnEnabled(SlotButton(n))) << n;
     }
-    EXPECT_TRUE(IsOwnEnabled(F("edItempWritePeriod14")));
-    EXPECT_FALSE(IsOwnEnabled(F("edItempWritePeriod58")));
+    EXPECT_TRUE(IsOwnEnabled("edItempWritePeriod14"));
+    EXPECT_FALSE(IsOwnEnabled("edItempWritePeriod58"));
 
     // Slots changed by code meanwhile (the line search) stay closed and do
     // not take the single sensor's period away.
-    F<QLineEdit>("edItempWritePeriod14")->setText(QStringLiteral("60"));
+    Field<QLineEdit>("edItempWritePeriod14")->setText(QStringLiteral("60"));
     rules.ClearSensorSlots();
     rules.FillSensorSlots({OneWireAddress{0x28, 1, 2, 3, 4, 5, 6, 7}});
-    EXPECT_TRUE(IsOwnEnabled(F("edItempWritePeriod14")));
+    EXPECT_TRUE(IsOwnEnabled("edItempWritePeriod14"));
     EXPECT_FALSE(IsOwnEnabled(SlotEdit(1)));
-    EXPECT_EQ(F<QLineEdit>("edItempWritePeriod14")->text(), QStringLiteral("60"));
+    EXPECT_EQ(Field<QLineEdit>("edItempWritePeriod14")->text(), QStringLiteral("60"));
 
     Slot(1)->setChecked(false);
     Slot(6)->setChecked(true);
-    F<QCheckBox>("cbItempReadAll")->click();
+    Field<QCheckBox>("cbItempReadAll")->click();
     for (int n = 1; n <= 8; ++n)
         EXPECT_TRUE(IsOwnEnabled(Slot(n))) << n;
     EXPECT_TRUE(IsOwnEnabled(SlotButton(6)));
     EXPECT_FALSE(IsOwnEnabled(SlotEdit(1)));
-    EXPECT_FALSE(IsOwnEnabled(F("edItempWritePeriod14")));
-    EXPECT_EQ(F<QLineEdit>("edItempWritePeriod14")->text(), QStringLiteral("0"));
-    EXPECT_TRUE(IsOwnEnabled(F("edItempWritePeriod58")));
+    EXPECT_FALSE(IsOwnEnabled("edItempWritePeriod14"));
+    EXPECT_EQ(Field<QLineEdit>("edItempWritePeriod14")->text(), QStringLiteral("0"));
+    EXPECT_TRUE(IsOwnEnabled("edItempWritePeriod58"));
 }
 
 TEST_F(OneWireRulesTest, KeyIsAddedOnlyWithSixteenCharactersAndNeverTwice)
 {
-    Type(kKey.left(15));
+    TypeKey(kKey.left(15));
     Add();
     EXPECT_EQ(Keys()->count(), 0);
     EXPECT_EQ(KeyEdit()->text(), kKey.left(15));
     EXPECT_TRUE(dialogs.shown.empty());
 
     // A seventeenth typed digit does not fit the field.
-    Type(kKey + QStringLiteral("7"));
+    TypeKey(kKey + QStringLiteral("7"));
     Add();
     ASSERT_EQ(Keys()->count(), 1);
     EXPECT_EQ(Keys()->item(0)->text(), kKey);
     EXPECT_TRUE(KeyEdit()->text().isEmpty());
 
-    Type(kKey);
+    TypeKey(kKey);
     Add();
     EXPECT_EQ(Keys()->count(), 1);
     EXPECT_EQ(KeyEdit()->text(), kKey);
@@ -149,7 +133,7 @@ TEST_F(OneWireRulesTest, KeyIsAddedOnlyWithSixteenCharactersAndNeverTwice)
     EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Warning);
 
     // Case counts in the duplicate test.
-    Type(kKey.toLower());
+    TypeKey(kKey.toLower());
     Add();
     EXPECT_EQ(Keys()->count(), 2);
 }
@@ -174,7 +158,7 @@ TEST_F(OneWireRulesTest, EmptyKeyIsReadFromTheLineOnlyWithADevice)
 TEST_F(OneWireRulesTest, DeletingRemovesTheChosenKeyAndLeavesNoneChosen)
 {
     for (const char* key : {"0000000000000001", "0000000000000002", "0000000000000003"}) {
-        Type(QString::fromLatin1(key));
+        TypeKey(QString::fromLatin1(key));
         Add();
     }
     Keys()->setCurrentRow(1);
@@ -193,23 +177,23 @@ TEST_F(OneWireRulesTest, DeletingRemovesTheChosenKeyAndLeavesNoneChosen)
 
 TEST_F(OneWireRulesTest, DefaultsResetThePage)
 {
-    Type(kKey);
+    TypeKey(kKey);
     Add();
-    Type(kKey.left(4));
-    F<QCheckBox>("cbIbPulseOut1")->setChecked(true);
-    F<QCheckBox>("cbItempReadAll")->setChecked(true);
-    F<QLineEdit>("edItempWritePeriod14")->setText(QStringLiteral("60"));
+    TypeKey(kKey.left(4));
+    Field<QCheckBox>("cbIbPulseOut1")->setChecked(true);
+    Field<QCheckBox>("cbItempReadAll")->setChecked(true);
+    Field<QLineEdit>("edItempWritePeriod14")->setText(QStringLiteral("60"));
     Slot(2)->setChecked(true);
     SlotEdit(2)->setText(kKey);
 
-    F<QPushButton>("btn1wireAsDefault")->click();
+    Field<QPushButton>("btn1wireAsDefault")->click();
 
-    EXPECT_TRUE(F<QCheckBox>("cbIbReadAny")->isChecked());
+    EXPECT_TRUE(Field<QCheckBox>("cbIbReadAny")->isChecked());
     EXPECT_FALSE(IsOwnEnabled(Keys()));
     EXPECT_EQ(Keys()->count(), 0);
     EXPECT_TRUE(KeyEdit()->text().isEmpty());
     for (const char* box : {"cbItempReadAll", "cbIbPulseOut1", "cbIbPulseOut2"})
-        EXPECT_FALSE(F<QCheckBox>(box)->isChecked()) << box;
+        EXPECT_FALSE(Field<QCheckBox>(box)->isChecked()) << box;
     for (int n = 1; n <= 8; ++n) {
         EXPECT_FALSE(Slot(n)->isChecked()) << n;
         EXPECT_TRUE(IsOwnEnabled(Slot(n))) << n;
@@ -217,8 +201,8 @@ TEST_F(OneWireRulesTest, DefaultsResetThePage)
         EXPECT_TRUE(SlotEdit(n)->text().isEmpty()) << n;
     }
     for (const char* period : {"edItempWritePeriod14", "edItempWritePeriod58"}) {
-        EXPECT_FALSE(IsOwnEnabled(F(period))) << period;
-        EXPECT_EQ(F<QLineEdit>(period)->text(), QStringLiteral("0")) << period;
+        EXPECT_FALSE(IsOwnEnabled(period)) << period;
+        EXPECT_EQ(Field<QLineEdit>(period)->text(), QStringLiteral("0")) << period;
     }
 }
 

@@ -1,10 +1,6 @@
 // Rules of the device, transfer and network pages, driven as a user drives
 // them: list choices by the user's selection, boxes and buttons by clicks.
-#include "ScriptedDialogs.h"
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
-#include "editor/FieldLookup.h"
-#include "editor/VersionGate.h"
+#include "EditorHarness.h"
 #include "editor/rules/AnalogRules.h"
 #include "editor/rules/InputsRules.h"
 #include "editor/rules/OneWireRules.h"
@@ -28,69 +24,46 @@ using namespace plendoro;
 
 namespace {
 
-std::string S(const QString& s) { return s.toStdString(); }
-
-class RecordingRulesTest : public ::testing::Test {
+class RecordingRulesTest : public test::EditorTest {
 protected:
-
-    template <typename T = QWidget>
-    T* F(const char* name)
-    {
-        auto* w = editor.FieldAs<T>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void Choose(const char* list, int position)
-    {
-        auto* combo = F<QComboBox>(list);
-        combo->setCurrentIndex(position);
-        emit combo->activated(position);
-    }
-    bool On(const char* name) { return IsOwnEnabled(F(name)); }
-
-    QTabWidget pages;
-    // The rules find their fields when constructed, so the pages come first.
-    const bool built = (AddEditorPages(&pages), true);
-    ScriptedDialogs dialogs;
-    SettingsEditor editor{&pages, dialogs};
     RecordingRules rules{editor};
 };
 
 TEST_F(RecordingRulesTest, RecordingMethodSwitchesTheCaptionOnlyOnTheUsersChoice)
 {
-    F<QLineEdit>("edWritePeriod")->setText("250");
+    Field<QLineEdit>("edWritePeriod")->setText("250");
     Choose("cbWriteMethod", 1);
-    EXPECT_EQ(S(F<QLabel>("lblWritePeriod")->text()), "Период записи точек (сек):");
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWritePeriod")->text()), "Период записи точек (сек):");
     Choose("cbWriteMethod", 0);
-    EXPECT_EQ(S(F<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
-    EXPECT_EQ(S(F<QLineEdit>("edWritePeriod")->text()), "250");
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edWritePeriod")->text()), "250");
 
     // A position set by code waits for the caption rule to be run by hand.
-    F<QComboBox>("cbWriteMethod")->setCurrentIndex(1);
-    EXPECT_EQ(S(F<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
+    Field<QComboBox>("cbWriteMethod")->setCurrentIndex(1);
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
     editor.RefreshRules();
-    EXPECT_EQ(S(F<QLabel>("lblWritePeriod")->text()), "Период записи точек (сек):");
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWritePeriod")->text()), "Период записи точек (сек):");
 }
 
 TEST_F(RecordingRulesTest, PresetsReturnToAdaptiveRecordingAndTouchNothingElse)
 {
-    F<QLineEdit>("edSendPeriod")->setText("120");
-    F<QAbstractButton>("cbStaticNav")->setChecked(true);
+    Field<QLineEdit>("edSendPeriod")->setText("120");
+    Field<QAbstractButton>("cbStaticNav")->setChecked(true);
     Choose("cbWriteMethod", 1);
 
-    F<QPushButton>("Button2")->click();
-    EXPECT_EQ(F<QComboBox>("cbWriteMethod")->currentIndex(), 0);
-    EXPECT_EQ(S(F<QLineEdit>("edWritePeriod")->text()), "10");
-    EXPECT_EQ(S(F<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
+    Field<QPushButton>("Button2")->click();
+    EXPECT_EQ(Field<QComboBox>("cbWriteMethod")->currentIndex(), 0);
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edWritePeriod")->text()), "10");
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
 
     Choose("cbWriteMethod", 1);
-    F<QPushButton>("Button1")->click();
-    EXPECT_EQ(F<QComboBox>("cbWriteMethod")->currentIndex(), 0);
-    EXPECT_EQ(S(F<QLineEdit>("edWritePeriod")->text()), "5");
-    EXPECT_EQ(S(F<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
+    Field<QPushButton>("Button1")->click();
+    EXPECT_EQ(Field<QComboBox>("cbWriteMethod")->currentIndex(), 0);
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edWritePeriod")->text()), "5");
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
 
-    EXPECT_EQ(S(F<QLineEdit>("edSendPeriod")->text()), "120");
-    EXPECT_TRUE(F<QAbstractButton>("cbStaticNav")->isChecked());
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edSendPeriod")->text()), "120");
+    EXPECT_TRUE(Field<QAbstractButton>("cbStaticNav")->isChecked());
 }
 
 TEST_F(RecordingRulesTest, SendMethodEnablesPeriodTimesAndDurations)
@@ -101,126 +74,126 @@ TEST_F(RecordingRulesTest, SendMethodEnablesPeriodTimesAndDurations)
     };
     for (const Case& c : {Case{1, false, true}, Case{2, true, true}, Case{3, false, false}, Case{0, true, false}}) {
         Choose("cbSendMethod", c.method);
-        EXPECT_EQ(On("edSendPeriod"), c.period) << c.method;
+        EXPECT_EQ(IsOwnEnabled("edSendPeriod"), c.period) << c.method;
         for (const char* f : {"edSendTime1", "edSendTime2", "edSendTime3", "edOnTime1", "edOnTime2", "edOnTime3"})
-            EXPECT_EQ(On(f), c.times) << c.method << ' ' << f;
+            EXPECT_EQ(IsOwnEnabled(f), c.times) << c.method << ' ' << f;
     }
     // A list left without a selection sends nothing at all.
-    F<QComboBox>("cbSendMethod")->setCurrentIndex(-1);
+    Field<QComboBox>("cbSendMethod")->setCurrentIndex(-1);
     rules.SendMethodRule();
-    EXPECT_FALSE(On("edSendPeriod"));
-    EXPECT_FALSE(On("edSendTime2"));
-    EXPECT_FALSE(On("edOnTime3"));
+    EXPECT_FALSE(IsOwnEnabled("edSendPeriod"));
+    EXPECT_FALSE(IsOwnEnabled("edSendTime2"));
+    EXPECT_FALSE(IsOwnEnabled("edOnTime3"));
 }
 
 TEST_F(RecordingRulesTest, EncryptionSwitchesKeyCaptionAndKeepsTheKey)
 {
-    F<QComboBox>("cbAuth")->setEnabled(false);
-    F<QLineEdit>("edWEPKey")->setText("abcdefghijklm");
+    Field<QComboBox>("cbAuth")->setEnabled(false);
+    Field<QLineEdit>("edWEPKey")->setText("abcdefghijklm");
     Choose("cbEncrypt", 2);
-    EXPECT_TRUE(On("cbAuth"));
-    EXPECT_TRUE(On("edWEPKey"));
-    EXPECT_EQ(S(F<QLabel>("lblWEPKey")->text()), "Ключ шифрования (13 ASCII или 26 HEX символов)");
+    EXPECT_TRUE(IsOwnEnabled("cbAuth"));
+    EXPECT_TRUE(IsOwnEnabled("edWEPKey"));
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWEPKey")->text()), "Ключ шифрования (13 ASCII или 26 HEX символов)");
 
     Choose("cbEncrypt", 1);
-    EXPECT_EQ(S(F<QLabel>("lblWEPKey")->text()), "Ключ шифрования (5 ASCII или 10 HEX символов)");
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWEPKey")->text()), "Ключ шифрования (5 ASCII или 10 HEX символов)");
 
     Choose("cbEncrypt", 0);
-    EXPECT_FALSE(On("edWEPKey"));
-    EXPECT_EQ(S(F<QLabel>("lblWEPKey")->text()), "Ключ шифрования");
-    EXPECT_EQ(S(F<QLineEdit>("edWEPKey")->text()), "abcdefghijklm");
+    EXPECT_FALSE(IsOwnEnabled("edWEPKey"));
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWEPKey")->text()), "Ключ шифрования");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edWEPKey")->text()), "abcdefghijklm");
 }
 
 TEST_F(RecordingRulesTest, StaticAddressEnablesTheAddressFieldsWithTheirContents)
 {
     editor.RefreshRules();
-    EXPECT_FALSE(On("edIpAddress"));
-    F<QLineEdit>("edIpAddress")->setText("10.0.0.7");
+    EXPECT_FALSE(IsOwnEnabled("edIpAddress"));
+    Field<QLineEdit>("edIpAddress")->setText("10.0.0.7");
 
-    F<QRadioButton>("rbManualIp")->setChecked(true);
+    Field<QRadioButton>("rbManualIp")->setChecked(true);
     for (const char* f : {"edIpAddress", "edIpMask", "edDefGate"})
-        EXPECT_TRUE(On(f)) << f;
-    EXPECT_EQ(S(F<QLineEdit>("edIpAddress")->text()), "10.0.0.7");
+        EXPECT_TRUE(IsOwnEnabled(f)) << f;
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edIpAddress")->text()), "10.0.0.7");
 
-    F<QRadioButton>("rbDHCPIp")->setChecked(true);
+    Field<QRadioButton>("rbDHCPIp")->setChecked(true);
     for (const char* f : {"edIpAddress", "edIpMask", "edDefGate"})
-        EXPECT_FALSE(On(f)) << f;
+        EXPECT_FALSE(IsOwnEnabled(f)) << f;
 }
 
 TEST_F(RecordingRulesTest, NmeaServerFieldsFollowTheBox)
 {
-    F<QAbstractButton>("transfNMEA")->setChecked(true);
-    EXPECT_TRUE(On("edIpUDPServer"));
-    EXPECT_TRUE(On("edPortUDPServer"));
-    F<QAbstractButton>("transfNMEA")->setChecked(false);
-    EXPECT_FALSE(On("edIpUDPServer"));
-    EXPECT_FALSE(On("edPortUDPServer"));
+    Field<QAbstractButton>("transfNMEA")->setChecked(true);
+    EXPECT_TRUE(IsOwnEnabled("edIpUDPServer"));
+    EXPECT_TRUE(IsOwnEnabled("edPortUDPServer"));
+    Field<QAbstractButton>("transfNMEA")->setChecked(false);
+    EXPECT_FALSE(IsOwnEnabled("edIpUDPServer"));
+    EXPECT_FALSE(IsOwnEnabled("edPortUDPServer"));
 }
 
 TEST_F(RecordingRulesTest, GeneralDefaultsFillEveryFieldOfThePages)
 {
     // Start from values unlike the defaults that equal the initial values.
     Choose("cbWriteMethod", 1);
-    F<QLineEdit>("edPassword")->setText("12345678");
+    Field<QLineEdit>("edPassword")->setText("12345678");
     Choose("cbSendMethod", 2);
-    F<QTimeEdit>("edSendTime2")->setTime(QTime(13, 45));
-    F<QLineEdit>("edOnTime3")->setText("15");
-    F<QComboBox>("cbAuth")->setCurrentIndex(1);
-    F<QComboBox>("cbwChanel")->setCurrentIndex(7);
-    F<QRadioButton>("rgWiFiType_1")->setChecked(true);
+    Field<QTimeEdit>("edSendTime2")->setTime(QTime(13, 45));
+    Field<QLineEdit>("edOnTime3")->setText("15");
+    Field<QComboBox>("cbAuth")->setCurrentIndex(1);
+    Field<QComboBox>("cbwChanel")->setCurrentIndex(7);
+    Field<QRadioButton>("rgWiFiType_1")->setChecked(true);
     Choose("cbEncrypt", 1);
-    F<QLineEdit>("edWEPKey")->setText("abcde");
-    F<QRadioButton>("rbManualIp")->setChecked(true);
-    F<QLineEdit>("edIpMask")->setText("255.0.0.0");
-    F<QLineEdit>("edDefGate")->setText("10.0.0.1");
-    F<QAbstractButton>("cbWideRecord")->setChecked(true);
-    F<QRadioButton>("intGlonass_2")->setChecked(true);
-    F<QAbstractButton>("transfNMEA")->setChecked(true);
-    F<QLineEdit>("edIpUDPServer")->setText("1.2.3.4");
+    Field<QLineEdit>("edWEPKey")->setText("abcde");
+    Field<QRadioButton>("rbManualIp")->setChecked(true);
+    Field<QLineEdit>("edIpMask")->setText("255.0.0.0");
+    Field<QLineEdit>("edDefGate")->setText("10.0.0.1");
+    Field<QAbstractButton>("cbWideRecord")->setChecked(true);
+    Field<QRadioButton>("intGlonass_2")->setChecked(true);
+    Field<QAbstractButton>("transfNMEA")->setChecked(true);
+    Field<QLineEdit>("edIpUDPServer")->setText("1.2.3.4");
 
-    F<QPushButton>("LoadDefault")->click();
+    Field<QPushButton>("LoadDefault")->click();
 
-    EXPECT_EQ(F<QComboBox>("cbWriteMethod")->currentIndex(), 0);
-    EXPECT_EQ(S(F<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
-    EXPECT_EQ(S(F<QLineEdit>("edWritePeriod")->text()), "5");
-    EXPECT_TRUE(F<QAbstractButton>("cbStaticNav")->isChecked());
-    EXPECT_EQ(S(F<QLineEdit>("edPassword")->text()), "");
-    EXPECT_EQ(S(F<QLineEdit>("edServer")->text()), "127.0.0.1");
-    EXPECT_EQ(S(F<QLineEdit>("edServerPort")->text()), "2224");
-    EXPECT_EQ(F<QComboBox>("cbSendMethod")->currentIndex(), 0);
-    EXPECT_EQ(S(F<QLineEdit>("edSendPeriod")->text()), "60");
-    EXPECT_TRUE(On("edSendPeriod"));
-    EXPECT_EQ(F<QTimeEdit>("edSendTime2")->time(), QTime(0, 0));
-    EXPECT_FALSE(On("edSendTime2"));
-    EXPECT_EQ(S(F<QLineEdit>("edOnTime3")->text()), "1");
-    EXPECT_EQ(S(F<QLineEdit>("edSSID")->text()), "KV");
-    EXPECT_EQ(F<QComboBox>("cbAuth")->currentIndex(), 0);
-    EXPECT_EQ(F<QComboBox>("cbwChanel")->currentIndex(), 0);
-    EXPECT_TRUE(F<QRadioButton>("rgWiFiType_0")->isChecked());
-    EXPECT_EQ(F<QComboBox>("cbEncrypt")->currentIndex(), 0);
-    EXPECT_EQ(S(F<QLabel>("lblWEPKey")->text()), "Ключ шифрования");
-    EXPECT_FALSE(On("edWEPKey"));
-    EXPECT_EQ(S(F<QLineEdit>("edWEPKey")->text()), "");
-    EXPECT_TRUE(F<QRadioButton>("rbDHCPIp")->isChecked());
-    EXPECT_FALSE(On("edIpAddress"));
-    EXPECT_EQ(S(F<QLineEdit>("edIpAddress")->text()), "192.168.0.100");
-    EXPECT_EQ(S(F<QLineEdit>("edIpMask")->text()), "255.255.255.0");
-    EXPECT_EQ(S(F<QLineEdit>("edDefGate")->text()), "192.168.0.1");
-    EXPECT_FALSE(F<QAbstractButton>("cbWideRecord")->isChecked());
+    EXPECT_EQ(Field<QComboBox>("cbWriteMethod")->currentIndex(), 0);
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWritePeriod")->text()), "Интервал записи точек (м):");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edWritePeriod")->text()), "5");
+    EXPECT_TRUE(Field<QAbstractButton>("cbStaticNav")->isChecked());
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edPassword")->text()), "");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edServer")->text()), "127.0.0.1");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edServerPort")->text()), "2224");
+    EXPECT_EQ(Field<QComboBox>("cbSendMethod")->currentIndex(), 0);
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edSendPeriod")->text()), "60");
+    EXPECT_TRUE(IsOwnEnabled("edSendPeriod"));
+    EXPECT_EQ(Field<QTimeEdit>("edSendTime2")->time(), QTime(0, 0));
+    EXPECT_FALSE(IsOwnEnabled("edSendTime2"));
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edOnTime3")->text()), "1");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edSSID")->text()), "KV");
+    EXPECT_EQ(Field<QComboBox>("cbAuth")->currentIndex(), 0);
+    EXPECT_EQ(Field<QComboBox>("cbwChanel")->currentIndex(), 0);
+    EXPECT_TRUE(Field<QRadioButton>("rgWiFiType_0")->isChecked());
+    EXPECT_EQ(Field<QComboBox>("cbEncrypt")->currentIndex(), 0);
+    EXPECT_EQ(Utf8(Field<QLabel>("lblWEPKey")->text()), "Ключ шифрования");
+    EXPECT_FALSE(IsOwnEnabled("edWEPKey"));
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edWEPKey")->text()), "");
+    EXPECT_TRUE(Field<QRadioButton>("rbDHCPIp")->isChecked());
+    EXPECT_FALSE(IsOwnEnabled("edIpAddress"));
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edIpAddress")->text()), "192.168.0.100");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edIpMask")->text()), "255.255.255.0");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edDefGate")->text()), "192.168.0.1");
+    EXPECT_FALSE(Field<QAbstractButton>("cbWideRecord")->isChecked());
     // Left alone: the receiver mode and NMEA forwarding.
-    EXPECT_TRUE(F<QRadioButton>("intGlonass_2")->isChecked());
-    EXPECT_TRUE(F<QAbstractButton>("transfNMEA")->isChecked());
-    EXPECT_EQ(S(F<QLineEdit>("edIpUDPServer")->text()), "1.2.3.4");
+    EXPECT_TRUE(Field<QRadioButton>("intGlonass_2")->isChecked());
+    EXPECT_TRUE(Field<QAbstractButton>("transfNMEA")->isChecked());
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edIpUDPServer")->text()), "1.2.3.4");
 }
 
 TEST_F(RecordingRulesTest, GeneralDefaultsDisableAddressesEvenWhenDhcpWasAlreadyChosen)
 {
     // The gate enables the address fields whatever the address mode.
     ApplyVersionGate(editor, 403);
-    ASSERT_TRUE(F<QRadioButton>("rbDHCPIp")->isChecked());
-    ASSERT_TRUE(On("edDefGate"));
-    F<QPushButton>("LoadDefault")->click();
-    EXPECT_FALSE(On("edDefGate"));
+    ASSERT_TRUE(Field<QRadioButton>("rbDHCPIp")->isChecked());
+    ASSERT_TRUE(IsOwnEnabled("edDefGate"));
+    Field<QPushButton>("LoadDefault")->click();
+    EXPECT_FALSE(IsOwnEnabled("edDefGate"));
 }
 
 // Stands in for another page's rules, logging what the general defaults ask.
@@ -272,24 +245,24 @@ protected:
 
 TEST_F(GeneralDefaultsTest, NetworkTransferAndInputPagesEndAtTheirDefaults)
 {
-    F<QRadioButton>("rbManualIp")->setChecked(true);
-    F<QLineEdit>("edSendPeriod")->setText("300");
-    F<QAbstractButton>("cbSendEvtIn2")->setChecked(true);
-    F<QLineEdit>("edCnt12SendPeriod")->setText("5");
-    F<QLineEdit>("edAInWritePeriod")->setText("5");
-    F<QLineEdit>("edLLSAddr3")->setText("9");
+    Field<QRadioButton>("rbManualIp")->setChecked(true);
+    Field<QLineEdit>("edSendPeriod")->setText("300");
+    Field<QAbstractButton>("cbSendEvtIn2")->setChecked(true);
+    Field<QLineEdit>("edCnt12SendPeriod")->setText("5");
+    Field<QLineEdit>("edAInWritePeriod")->setText("5");
+    Field<QLineEdit>("edLLSAddr3")->setText("9");
 
-    F<QPushButton>("LoadDefault")->click();
+    Field<QPushButton>("LoadDefault")->click();
 
-    EXPECT_EQ(S(F<QLineEdit>("edSSID")->text()), "KV");
-    EXPECT_TRUE(F<QRadioButton>("rbDHCPIp")->isChecked());
-    EXPECT_FALSE(On("edIpAddress"));
-    EXPECT_EQ(S(F<QLineEdit>("edSendPeriod")->text()), "60");
-    EXPECT_FALSE(F<QAbstractButton>("cbSendEvtIn2")->isChecked());
-    EXPECT_EQ(S(F<QLineEdit>("edCnt12SendPeriod")->text()), "3600");
-    EXPECT_EQ(S(F<QLineEdit>("edAInWritePeriod")->text()), "3600");
-    EXPECT_EQ(S(F<QLineEdit>("edLLSAddr3")->text()), "0");
-    EXPECT_TRUE(F<QAbstractButton>("cbIbReadAny")->isChecked());
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edSSID")->text()), "KV");
+    EXPECT_TRUE(Field<QRadioButton>("rbDHCPIp")->isChecked());
+    EXPECT_FALSE(IsOwnEnabled("edIpAddress"));
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edSendPeriod")->text()), "60");
+    EXPECT_FALSE(Field<QAbstractButton>("cbSendEvtIn2")->isChecked());
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edCnt12SendPeriod")->text()), "3600");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edAInWritePeriod")->text()), "3600");
+    EXPECT_EQ(Utf8(Field<QLineEdit>("edLLSAddr3")->text()), "0");
+    EXPECT_TRUE(Field<QAbstractButton>("cbIbReadAny")->isChecked());
 }
 
 } // namespace

@@ -1,10 +1,6 @@
 // Rules of the page "RS485": sensor boxes, external receiver, defaults.
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
-#include "editor/FieldLookup.h"
+#include "EditorHarness.h"
 #include "editor/rules/Rs485Rules.h"
-
-#include "ScriptedDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,13 +14,6 @@ using namespace plendoro;
 
 namespace {
 
-// The pages exist before the editor and its rules look their fields up.
-QTabWidget* Built(QTabWidget* pages)
-{
-    AddEditorPages(pages);
-    return pages;
-}
-
 // Counts how often the analog rules run, to see whether a full refresh ran.
 struct AnalogSpy : AnalogRulesApi {
     int runs = 0;
@@ -34,15 +23,12 @@ struct AnalogSpy : AnalogRulesApi {
     void AnalogDefaults() override {}
 };
 
-class Rs485RulesTest : public ::testing::Test {
+class Rs485RulesTest : public test::EditorTest {
 protected:
-    QCheckBox* Box(int n) { return editor.FieldAs<QCheckBox>("cbLLSAddr", n); }
-    QLineEdit* Address(int n) { return editor.FieldAs<QLineEdit>("edLLSAddr", n); }
-    QLineEdit* Edit(const char* name) { return editor.FieldAs<QLineEdit>(QString::fromLatin1(name)); }
+    QCheckBox* SensorBox(int n) { return Field<QCheckBox>(QStringLiteral("cbLLSAddr%1").arg(n)); }
+    QLineEdit* Address(int n) { return Field<QLineEdit>(QStringLiteral("edLLSAddr%1").arg(n)); }
+    QLineEdit* Edit(const char* name) { return Field<QLineEdit>(name); }
 
-    QTabWidget pages;
-    ScriptedDialogs dialogs;
-    SettingsEditor editor{Built(&pages), dialogs};
     Rs485Rules rules{editor};
 };
 
@@ -52,19 +38,19 @@ TEST_F(Rs485RulesTest, SensorBoxOpensItsAddressAndOnlyItsGroupsPeriod)
     for (int n = 1; n <= 8; ++n)
         ASSERT_FALSE(IsOwnEnabled(Address(n))) << n;
 
-    Box(6)->click();
+    SensorBox(6)->click();
     EXPECT_TRUE(IsOwnEnabled(Address(6)));
     EXPECT_FALSE(IsOwnEnabled(Address(5)));
     EXPECT_TRUE(IsOwnEnabled(Edit("edLLSWritePeriod58")));
     EXPECT_FALSE(IsOwnEnabled(Edit("edLLSWritePeriod14")));
 
     // The 1-4 period closes only with the last of its boxes.
-    Box(2)->setChecked(true);
-    Box(4)->setChecked(true);
-    Box(2)->setChecked(false);
+    SensorBox(2)->setChecked(true);
+    SensorBox(4)->setChecked(true);
+    SensorBox(2)->setChecked(false);
     EXPECT_TRUE(IsOwnEnabled(Edit("edLLSWritePeriod14")));
     EXPECT_FALSE(IsOwnEnabled(Address(2)));
-    Box(4)->click();
+    SensorBox(4)->click();
     EXPECT_FALSE(IsOwnEnabled(Edit("edLLSWritePeriod14")));
     EXPECT_TRUE(IsOwnEnabled(Edit("edLLSWritePeriod58")));
 }
@@ -89,8 +75,8 @@ TEST_F(Rs485RulesTest, DefaultsSetEveryFieldWithoutARefresh)
     editor.analog = &spy;
     for (int n = 1; n <= 8; ++n)
         Address(n)->setText(QStringLiteral("12"));
-    Box(1)->setChecked(true);
-    Box(7)->setChecked(true);
+    SensorBox(1)->setChecked(true);
+    SensorBox(7)->setChecked(true);
     Edit("edLLSWritePeriod14")->setText(QStringLiteral("30"));
     Edit("edLLSWritePeriod58")->setText(QStringLiteral("40"));
     auto* speed = editor.FieldAs<QComboBox>(QStringLiteral("cbRS485Speed"));
@@ -105,7 +91,7 @@ TEST_F(Rs485RulesTest, DefaultsSetEveryFieldWithoutARefresh)
 
     for (int n = 1; n <= 8; ++n) {
         EXPECT_EQ(Address(n)->text(), QStringLiteral("0")) << n;
-        EXPECT_FALSE(Box(n)->isChecked()) << n;
+        EXPECT_FALSE(SensorBox(n)->isChecked()) << n;
         // Boxes that were already off leave their fields closed too.
         EXPECT_FALSE(IsOwnEnabled(Address(n))) << n;
     }

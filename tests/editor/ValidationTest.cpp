@@ -1,8 +1,6 @@
 // The checks before writing, run on the real pages: each starts from an
 // editor whose every checked field holds a valid value and spoils one thing.
-#include "ScriptedDialogs.h"
-#include "editor/Editor.h"
-#include "editor/EditorPages.h"
+#include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
 #include "editor/Validation.h"
 
@@ -22,8 +20,6 @@
 using namespace plendoro;
 
 namespace {
-
-std::string S(const QString& s) { return s.toStdString(); }
 
 class FakeControlPoints final : public ControlPointRulesApi {
 public:
@@ -53,11 +49,10 @@ const std::vector<std::pair<const char*, const char*>> kValid = {
     {"edLLSWritePeriod14", "0"},      {"edLLSWritePeriod58", "0"},
 };
 
-class ValidationTest : public ::testing::Test {
+class ValidationTest : public test::EditorTest {
 protected:
     void SetUp() override
     {
-        AddEditorPages(&pages);
         pages.resize(900, 560);
         editor.controlPoints = &controlPoints;
         for (const auto& [name, text] : kValid) {
@@ -82,9 +77,9 @@ protected:
         FieldBalloon::Instance().SetField(nullptr);
     }
 
-    QLineEdit* Edit(const char* name) { return editor.FieldAs<QLineEdit>(QLatin1String(name)); }
-    QComboBox* List(const char* name) { return editor.FieldAs<QComboBox>(QLatin1String(name)); }
-    QAbstractButton* Button(const char* name) { return editor.FieldAs<QAbstractButton>(QLatin1String(name)); }
+    QLineEdit* Edit(const char* name) { return Field<QLineEdit>(name); }
+    QComboBox* List(const char* name) { return Field<QComboBox>(name); }
+    QAbstractButton* Button(const char* name) { return Box(name); }
     void Set(const char* name, const QString& text) { Edit(name)->setText(text); }
 
     // Runs the checks; "" when they pass, else the balloon's message, which
@@ -102,7 +97,7 @@ protected:
         if (expectedField) {
             EXPECT_EQ(balloon.Field(), Edit(expectedField)) << "message shown at the wrong field";
         }
-        return S(balloon.text());
+        return Utf8(balloon.text());
     }
     // Puts text into one field of the valid state and runs the checks.
     std::string With(const char* name, const QString& text)
@@ -111,9 +106,6 @@ protected:
         return Run(name);
     }
 
-    QTabWidget pages;
-    ScriptedDialogs dialogs;
-    SettingsEditor editor{&pages, dialogs};
     FakeControlPoints controlPoints;
 };
 
@@ -223,7 +215,7 @@ TEST_F(ValidationTest, ShowsTheFailureOnItsPageWithTheFieldFocused)
     for (QWidget* w = Edit("edItempWritePeriod58"); w; w = w->parentWidget())
         if (auto* tabs = qobject_cast<QTabWidget*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr)) {
             ++pageSets;
-            EXPECT_EQ(tabs->currentWidget(), w) << S(tabs->objectName());
+            EXPECT_EQ(tabs->currentWidget(), w) << Utf8(tabs->objectName());
         }
     EXPECT_EQ(pageSets, 2) << "1-Wire sits inside Расширения";
     EXPECT_EQ(pages.focusWidget(), Edit("edItempWritePeriod58"));
@@ -247,7 +239,7 @@ TEST_F(ValidationTest, PastedTextGetsPastTheKeyFilterButNotTheCheck)
     field->clear();
     QApplication::clipboard()->setText(QStringLiteral("12a"));
     field->paste();
-    ASSERT_EQ(S(field->text()), "12a");
+    ASSERT_EQ(Utf8(field->text()), "12a");
     EXPECT_EQ(Run("edWritePeriod"), "Неверный интервал записи точек");
 }
 
@@ -363,7 +355,7 @@ TEST_F(ValidationTest, DurationsOnlyWhileTheirFieldIsEnabled)
     Set("edIn3Duration", "0");
     Edit("edIn3Duration")->setEnabled(false);
     EXPECT_EQ(Run(), "");
-    EXPECT_EQ(S(Edit("edIn3Duration")->text()), "0") << "a duration is never forced";
+    EXPECT_EQ(Utf8(Edit("edIn3Duration")->text()), "0") << "a duration is never forced";
     Edit("edIn3Duration")->setEnabled(true);
     EXPECT_EQ(Run("edIn3Duration"), third);
 
@@ -421,7 +413,7 @@ TEST_F(ValidationTest, TemperatureSensorPeriods)
     Set("edItempWritePeriod14", "29");
     Edit("edItempWritePeriod14")->setEnabled(false);
     EXPECT_EQ(Run(), "");
-    EXPECT_EQ(S(Edit("edItempWritePeriod14")->text()), "0");
+    EXPECT_EQ(Utf8(Edit("edItempWritePeriod14")->text()), "0");
 }
 
 TEST_F(ValidationTest, DisabledSensorPeriodsAreForcedToZeroEvenWhenAnEarlierCheckFails)
@@ -435,7 +427,7 @@ TEST_F(ValidationTest, DisabledSensorPeriodsAreForcedToZeroEvenWhenAnEarlierChec
     Set("edWritePeriod", "0");
     EXPECT_EQ(Run("edWritePeriod"), "Неверный интервал записи точек");
     for (const char* name : periods)
-        EXPECT_EQ(S(Edit(name)->text()), "0") << name;
+        EXPECT_EQ(Utf8(Edit(name)->text()), "0") << name;
 
     // Enabled ones keep their text: the LLS periods are not checked at all.
     for (const char* name : periods) {
@@ -445,7 +437,7 @@ TEST_F(ValidationTest, DisabledSensorPeriodsAreForcedToZeroEvenWhenAnEarlierChec
     Set("edWritePeriod", "60");
     EXPECT_EQ(Run(), "");
     for (const char* name : periods)
-        EXPECT_EQ(S(Edit(name)->text()), "45") << name;
+        EXPECT_EQ(Utf8(Edit(name)->text()), "45") << name;
 }
 
 } // namespace
