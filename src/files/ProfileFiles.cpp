@@ -60,8 +60,8 @@ bool WriteRecords(SettingsEditor& editor, const FilesContext& context, ProfileVe
         return false;
     for (const ProfileRecordLayout& record : ProfileRecords(version)) {
         const std::vector<std::uint8_t> bytes =
-            EncodeBlockFromEditor(editor, static_cast<int>(record.blockId), LayoutOf(version), context.firmwareVersion,
-                                  context.localHourOffset);
+            EncodeBlockFromEditor(editor, static_cast<BlockId>(record.blockId), LayoutOf(version),
+                                  context.firmwareVersion, context.localHourOffset);
         if (bytes.size() != record.length)
             return false;
         std::string out;
@@ -82,7 +82,7 @@ bool LoadRecords(SettingsEditor& editor, const FilesContext& context, ProfileVer
             return false;
         // The decoders follow the firmware the editor works with, not the
         // one the profile was made for; only block 1's layout is the file's.
-        if (!DecodeBlockIntoEditor(editor, static_cast<int>(record.blockId), *bytes, LayoutOf(version),
+        if (!DecodeBlockIntoEditor(editor, static_cast<BlockId>(record.blockId), *bytes, LayoutOf(version),
                                    context.firmwareVersion, context.localHourOffset, false))
             return false;
     }

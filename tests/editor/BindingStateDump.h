@@ -12,6 +12,7 @@
 #include "editor/FieldLookup.h"
 #include "editor/VersionGate.h"
 #include "editor/binding/SettingsTransfer.h"
+#include "model/Blocks.h"
 #include "model/Conversions.h"
 
 #include <QAbstractButton>
@@ -65,14 +66,14 @@ struct Bench {
 
 // A configuration of stored values unlike the defaults, encoded by the
 // block conversions alone so that the bytes do not depend on the binding.
-inline Bytes PlausibleBlock(int block, int firmware)
+inline Bytes PlausibleBlock(BlockId block, int firmware)
 {
     auto vec = [](const auto& a) { return Bytes(a.begin(), a.end()); };
     switch (block) {
-    case 0:
+    case BlockId::Main:
         return vec(EncodeMainConf({.cbWriteMethod = 1, .edWritePeriod = "45", .cbWideRecord = true,
                                    .cbStaticNav = true, .intGlonass = 2, .dX = 3, .dY = -4, .dZ = 5}));
-    case 1:
+    case BlockId::Net:
         return EncodeNetConf(
             GenerationOf(firmware),
             {.edSendPeriod = "90", .edPassword = "pw123456", .rbDHCPIp = false, .rbManualIp = true,
@@ -82,7 +83,7 @@ inline Bytes PlausibleBlock(int block, int firmware)
              .edSSID = "Garage", .cbSendMethod = 2, .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}},
              .edOnTime = {"5", "6", "7"}, .cbwChanel = 6},
             firmware, kHourOffset);
-    case 2: {
+    case BlockId::Inputs: {
         InputsConfValues i;
         i.analog = {AnalogInputValues{true, 700, true, 1, "500", "8"}, {false, 300, true, 0, "800", "32"}};
         i.input = {DigitalInputValues{1, true, false, "5", kModeBase}, {0, true, true, "1", kModeBase},
@@ -96,17 +97,17 @@ inline Bytes PlausibleBlock(int block, int firmware)
         i.edAInWritePeriod = "600";
         return vec(EncodeInputsConf(i, firmware));
     }
-    case 3:
+    case BlockId::Rs485:
         return vec(EncodeRs485Conf({.cbLLSAddr = {true, false, true, false, false, false, false, true},
                                     .edLLSAddr = {"11", "0", "13", "0", "0", "0", "0", "18"},
                                     .edLLSWritePeriod14 = "30", .edLLSWritePeriod58 = "40", .cbRS485Speed = 1,
                                     .cbRS485EnableGlonass = true, .GlonassMode = 2, .GlonassModeEnabled = true},
                                    firmware));
-    case 5:
+    case BlockId::Can:
         return vec(EncodeCanConf({{0x18FEF100, 1, 0, 0, 0, 0}, {0x18FEFC01, 2, 1, 0, 0, 0},
                                   {0x18FF0001, 3, 0, 2, 0, 0}, {0x18FEE500, 0, 0, 0, 0, 0}},
                                  {.edCANPeriodSave = "15"}));
-    case 6: {
+    case BlockId::OneWire: {
         OneWireConfValues o{.cbIbReadAny = false, .lbIbAddrList = {"0000000000000A01", "0000000000000B01"},
                             .edIbAddr = "", .cbItempReadAll = false,
                             .cbItempAddr = {true, false, false, false, false, false, false, true},
@@ -122,11 +123,12 @@ inline Bytes PlausibleBlock(int block, int firmware)
 
 // Bytes no user would set: odd codes, out-of-range positions, unticked
 // and ticked flags mixed, as a damaged or foreign tracker might send.
-inline Bytes PatternedBlock(int block, int firmware)
+inline Bytes PatternedBlock(BlockId block, int firmware)
 {
     Bytes b(BlockSize(block, firmware));
     for (std::size_t i = 0; i < b.size(); ++i)
-        b[i] = static_cast<std::uint8_t>(i * 7 + static_cast<std::size_t>(block) * 13 + static_cast<std::size_t>(firmware));
+        b[i] = static_cast<std::uint8_t>(i * 7 + static_cast<std::size_t>(block) * 13 +
+                                         static_cast<std::size_t>(firmware));
     return b;
 }
 
@@ -254,19 +256,19 @@ inline std::string Record(int firmware)
         Delta(out, state, now);
         state = std::move(now);
     };
-    for (int block : BlocksOf(firmware)) {
+    for (BlockId block : BlocksOf(firmware)) {
         const Bytes bytes = PlausibleBlock(block, firmware);
         const bool ok = DecodeBlockIntoEditor(bench.editor, block, bytes, layout, firmware, kHourOffset, true);
-        step("device block " + std::to_string(block) + (ok ? "" : " REFUSED"));
+        step("device block " + std::to_string(static_cast<int>(block)) + (ok ? "" : " REFUSED"));
     }
-    for (int block : BlocksOf(firmware)) {
+    for (BlockId block : BlocksOf(firmware)) {
         const Bytes bytes = PatternedBlock(block, firmware);
         const bool ok = DecodeBlockIntoEditor(bench.editor, block, bytes, layout, firmware, kHourOffset, false);
-        step("profile block " + std::to_string(block) + (ok ? "" : " REFUSED"));
+        step("profile block " + std::to_string(static_cast<int>(block)) + (ok ? "" : " REFUSED"));
     }
-    for (int block : BlocksOf(firmware)) {
+    for (BlockId block : BlocksOf(firmware)) {
         const Bytes bytes = EncodeBlockFromEditor(bench.editor, block, layout, firmware, kHourOffset);
-        out << "-- encoded block " << block << " " << Hex(bytes) << "\n";
+        out << "-- encoded block " << static_cast<int>(block) << " " << Hex(bytes) << "\n";
     }
     step("after encoding");
     return out.str();

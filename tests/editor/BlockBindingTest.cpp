@@ -61,8 +61,8 @@ TEST(BlockBinding, EveryBlockEncodesBackToTheBytesItWasDecodedFrom)
         SCOPED_TRACE(firmware);
         Bench bench(firmware);
         const FirmwareGeneration layout = GenerationOf(firmware);
-        for (int block : BlocksOf(firmware)) {
-            SCOPED_TRACE(block);
+        for (BlockId block : BlocksOf(firmware)) {
+            SCOPED_TRACE(static_cast<int>(block));
             const Bytes bytes = PlausibleBlock(block, firmware);
             ASSERT_EQ(bytes.size(), BlockSize(block, firmware));
             ASSERT_TRUE(DecodeBlockIntoEditor(bench.editor, block, bytes, layout, firmware, kHourOffset, true));

@@ -21,40 +21,17 @@ std::vector<TCANId_V3>& FoundCan(SettingsEditor& editor)
 }
 } // namespace
 
-std::vector<int> BlocksOf(int firmwareVersion)
-{
-    std::vector<int> blocks = {0, 1, 2, 3};
-    if (GenerationOf(firmwareVersion) != FirmwareGeneration::First)
-        blocks.push_back(5);
-    if (HasOneWireBlock(firmwareVersion))
-        blocks.push_back(6);
-    return blocks;
-}
-
-std::size_t BlockSize(int block, int firmwareVersion)
-{
-    switch (block) {
-    case 0: return kMainConfSize;
-    case 1: return NetConfSize(firmwareVersion);
-    case 2: return kInputsConfSize;
-    case 3: return kRs485ConfSize;
-    case 5: return kCanConfSize;
-    case 6: return kOneWireConfSize;
-    default: return 0;
-    }
-}
-
-std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, int block, FirmwareGeneration layout,
+std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, BlockId block, FirmwareGeneration layout,
                                                 int firmwareVersion, int localHourOffset)
 {
     auto vec = [](const auto& a) { return std::vector<std::uint8_t>(a.begin(), a.end()); };
     switch (block) {
-    case 0: return vec(EncodeMainConf(ReadMainConfValues(editor)));
-    case 1: return EncodeNetConf(layout, ReadNetConfValues(editor), firmwareVersion, localHourOffset);
-    case 2: return vec(EncodeInputsConf(ReadInputsConfValues(editor), firmwareVersion));
-    case 3: return vec(EncodeRs485Conf(ReadRs485ConfValues(editor), firmwareVersion));
-    case 5: return vec(EncodeCanConf(FoundCan(editor), ReadCanConfValues(editor)));
-    case 6: {
+    case BlockId::Main: return vec(EncodeMainConf(ReadMainConfValues(editor)));
+    case BlockId::Net: return EncodeNetConf(layout, ReadNetConfValues(editor), firmwareVersion, localHourOffset);
+    case BlockId::Inputs: return vec(EncodeInputsConf(ReadInputsConfValues(editor), firmwareVersion));
+    case BlockId::Rs485: return vec(EncodeRs485Conf(ReadRs485ConfValues(editor), firmwareVersion));
+    case BlockId::Can: return vec(EncodeCanConf(FoundCan(editor), ReadCanConfValues(editor)));
+    case BlockId::OneWire: {
         OneWireConfValues v = ReadOneWireConfValues(editor);
         auto bytes = EncodeOneWireConf(v);
         // A slot whose address did not read was unticked: show it, which
@@ -62,15 +39,15 @@ std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, int bloc
         WriteOneWireConfValues(editor, v);
         return vec(bytes);
     }
-    default: return {};
     }
+    return {};
 }
 
-bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const std::uint8_t> bytes,
+bool DecodeBlockIntoEditor(SettingsEditor& editor, BlockId block, std::span<const std::uint8_t> bytes,
                            FirmwareGeneration layout, int firmwareVersion, int localHourOffset, bool fromDevice)
 {
     switch (block) {
-    case 0: {
+    case BlockId::Main: {
         MainConfValues v = ReadMainConfValues(editor);
         if (!DecodeMainConf(bytes, v))
             return false;
@@ -79,7 +56,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
             RunRulesAfterMainConf(editor);
         return true;
     }
-    case 1: {
+    case BlockId::Net: {
         NetConfValues v = ReadNetConfValues(editor);
         if (!DecodeNetConf(layout, bytes, firmwareVersion, localHourOffset, v))
             return false;
@@ -87,7 +64,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterNetConf(editor);
         return true;
     }
-    case 2: {
+    case BlockId::Inputs: {
         InputsConfValues v = ReadInputsConfValues(editor);
         if (!DecodeInputsConf(bytes, firmwareVersion, v))
             return false;
@@ -95,7 +72,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterInputsConf(editor);
         return true;
     }
-    case 3: {
+    case BlockId::Rs485: {
         Rs485ConfValues v = ReadRs485ConfValues(editor);
         if (!DecodeRs485Conf(bytes, firmwareVersion, v))
             return false;
@@ -103,7 +80,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterRs485Conf(editor);
         return true;
     }
-    case 5: {
+    case BlockId::Can: {
         CanConfValues v = ReadCanConfValues(editor);
         std::vector<TCANId_V3> found;
         if (!DecodeCanConf(bytes, found, v))
@@ -113,7 +90,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterCanConf(editor);
         return true;
     }
-    case 6: {
+    case BlockId::OneWire: {
         OneWireConfValues v = ReadOneWireConfValues(editor);
         if (!DecodeOneWireConf(bytes, v))
             return false;
@@ -121,8 +98,8 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterOneWireConf(editor);
         return true;
     }
-    default: return false;
     }
+    return false;
 }
 
 bool ReadAllBlocks(const BlockTransfer& t)
@@ -130,7 +107,7 @@ bool ReadAllBlocks(const BlockTransfer& t)
     std::array<std::uint8_t, kPacketBufferSize> buffer{};
     std::string failure;
     const FirmwareGeneration layout = GenerationOf(t.firmwareVersion);
-    for (int block : BlocksOf(t.firmwareVersion)) {
+    for (BlockId block : BlocksOf(t.firmwareVersion)) {
         const std::size_t size = BlockSize(block, t.firmwareVersion);
         if (!Transact(t.link, t.clock, buffer.data(), static_cast<std::uint16_t>(block), size, 0, failure)) {
             t.showStatus(QString::fromStdString(failure), true);
@@ -147,13 +124,13 @@ int WriteAllBlocks(const BlockTransfer& t)
     std::array<std::uint8_t, kPacketBufferSize> buffer{};
     std::string failure;
     const FirmwareGeneration layout = GenerationOf(t.firmwareVersion);
-    for (int block : BlocksOf(t.firmwareVersion)) {
+    for (BlockId block : BlocksOf(t.firmwareVersion)) {
         const std::vector<std::uint8_t> bytes =
             EncodeBlockFromEditor(t.editor, block, layout, t.firmwareVersion, t.localHourOffset);
         std::memcpy(buffer.data() + kHeaderSize, bytes.data(), bytes.size());
-        if (!Transact(t.link, t.clock, buffer.data(), static_cast<std::uint16_t>(kWriteIdBase + block), 0,
-                      bytes.size(), failure))
-            return block < 4 ? block + 1 : block;
+        if (!Transact(t.link, t.clock, buffer.data(), static_cast<std::uint16_t>(kWriteIdBase + static_cast<int>(block)),
+                      0, bytes.size(), failure))
+            return block < BlockId::Can ? static_cast<int>(block) + 1 : static_cast<int>(block);
     }
     return 0;
 }
