@@ -1,10 +1,11 @@
 #pragma once
 // A text record of what decoding every settings block does to the full
-// editor, for each firmware generation: the state of every named widget of
-// the page set after each step, the first time in full and then only what
+// editor, for each firmware generation: every change a field signals during
+// each step, in the order it happens, and the state of every named widget of
+// the page set after the step, the first time in full and then only what
 // the step changed. Reading a block runs the pages' rules through the
-// signals of the fields it sets, so the record holds those side effects as
-// well as the values. BlockBindingTest compares it with the checked-in
+// signals of the fields it sets, in the order it sets them, so the record
+// holds those side effects and their order as well as the values. BlockBindingTest compares it with the checked-in
 // record; scripts/update-binding-golden.sh regenerates that on purpose.
 #include "ScriptedDialogs.h"
 #include "editor/Editor.h"
@@ -27,6 +28,8 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QEvent>
+#include <QTime>
 #include <QTimeEdit>
 #include <QVariant>
 
@@ -45,8 +48,76 @@ using Bytes = std::vector<std::uint8_t>;
 inline constexpr int kFirmwares[] = {250, 304, 305, 403};
 inline constexpr int kHourOffset = 3;
 
+inline bool Watched(const QWidget* w)
+{
+    // Unnamed widgets and the page sets' own scroll buttons are the
+    // toolkit's, not the editor's.
+    const QString name = w->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && !qobject_cast<QTabBar*>(w->parentWidget());
+}
+
+// Every change the named widgets signal, in the order it happens.
+class ChangeLog final : public QObject {
+public:
+    std::vector<std::string> changes;
+
+    void Watch(QWidget* page)
+    {
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            if (!Watched(w))
+                continue;
+            const std::string name = w->objectName().toStdString();
+            auto log = [this, name](const QString& what) { changes.push_back(name + " " + what.toStdString()); };
+            if (auto* e = qobject_cast<QLineEdit*>(w))
+                connect(e, &QLineEdit::textChanged, this, [log](const QString& t) { log("text=\"" + t + "\""); });
+            else if (auto* t = qobject_cast<QTimeEdit*>(w))
+                connect(t, &QTimeEdit::timeChanged, this,
+                        [log](QTime v) { log(QStringLiteral("time=") + v.toString(QStringLiteral("HH:mm"))); });
+            else if (auto* n = qobject_cast<QSpinBox*>(w))
+                connect(n, &QSpinBox::valueChanged, this, [log](int v) { log(QStringLiteral("value=%1").arg(v)); });
+            else if (auto* sl = qobject_cast<QSlider*>(w))
+                connect(sl, &QSlider::valueChanged, this, [log](int v) { log(QStringLiteral("value=%1").arg(v)); });
+            else if (auto* c = qobject_cast<QComboBox*>(w))
+                connect(c, &QComboBox::currentIndexChanged, this,
+                        [log, c](int i) { log(QStringLiteral("index=%1/%2").arg(i).arg(c->count())); });
+            else if (auto* b = qobject_cast<QAbstractButton*>(w))
+                connect(b, &QAbstractButton::toggled, this,
+                        [log](bool on) { log(on ? QStringLiteral("checked") : QStringLiteral("unchecked")); });
+            else if (auto* l = qobject_cast<QListWidget*>(w)) {
+                auto items = [log, l] { log(QStringLiteral("items=%1").arg(l->count())); };
+                connect(l->model(), &QAbstractItemModel::rowsInserted, this, items);
+                connect(l->model(), &QAbstractItemModel::rowsRemoved, this, items);
+                connect(l->model(), &QAbstractItemModel::modelReset, this, items);
+            } else if (auto* p = qobject_cast<QPlainTextEdit*>(w))
+                connect(p, &QPlainTextEdit::textChanged, this, [log] { log(QStringLiteral("text")); });
+            else if (auto* tw = qobject_cast<QTabWidget*>(w))
+                connect(tw, &QTabWidget::currentChanged, this, [log](int i) { log(QStringLiteral("page=%1").arg(i)); });
+            w->installEventFilter(this);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        auto* w = qobject_cast<QWidget*>(o);
+        const std::string name = o->objectName().toStdString();
+        switch (e->type()) {
+        case QEvent::EnabledChange: changes.push_back(name + (IsOwnEnabled(w) ? " enabled" : " disabled")); break;
+        case QEvent::HideToParent: changes.push_back(name + " hidden"); break;
+        case QEvent::ShowToParent: changes.push_back(name + " shown"); break;
+        case QEvent::ParentChange:
+            changes.push_back(name + " moved into " +
+                              (w->parentWidget() ? w->parentWidget()->objectName().toStdString() : std::string()));
+            break;
+        default: break;
+        }
+        return false;
+    }
+};
+
 // The whole editor: every page and every rule set, as the window has it.
 struct Bench {
+    ChangeLog log;
     QTabWidget pages;
     const bool built = (AddEditorPages(&pages), true);
     ScriptedDialogs dialogs;
@@ -61,6 +132,7 @@ struct Bench {
         editor.SetFirmwareVersion(firmware);
         ApplyVersionGate(editor, firmware);
         editor.RefreshRules();
+        log.Watch(&pages);
     }
 };
 
@@ -199,11 +271,9 @@ inline State Take(Bench& bench)
 {
     State state;
     for (QWidget* w : bench.pages.findChildren<QWidget*>()) {
-        std::string name = w->objectName().toStdString();
-        // Unnamed widgets and the page sets' own scroll buttons are the
-        // toolkit's, not the editor's.
-        if (name.empty() || name.rfind("qt_", 0) == 0 || qobject_cast<QTabBar*>(w->parentWidget()))
+        if (!Watched(w))
             continue;
+        std::string name = w->objectName().toStdString();
         while (state.count(name))
             name += '+';
         state[name] = WidgetState(w);
@@ -241,7 +311,8 @@ inline void Delta(std::ostringstream& out, const State& before, const State& now
 // The whole record for one firmware version: the attached editor in full;
 // each block of the generation decoded as a device read brings it, then
 // each block again from unusual bytes as a profile load brings it; then
-// every block encoded, whose bytes and side effects are recorded too.
+// every block encoded, whose bytes and side effects are recorded too. Each
+// step lists the changes signalled during it, then the state it left.
 inline std::string Record(int firmware)
 {
     Bench bench(firmware);
@@ -252,6 +323,9 @@ inline std::string Record(int firmware)
     const FirmwareGeneration layout = GenerationOf(firmware);
     auto step = [&](const std::string& title) {
         out << "-- " << title << "\n";
+        for (const std::string& change : bench.log.changes)
+            out << "  > " << change << "\n";
+        bench.log.changes.clear();
         State now = Take(bench);
         Delta(out, state, now);
         state = std::move(now);
