@@ -31,7 +31,6 @@
 #include <QEvent>
 #include <QTime>
 #include <QTimeEdit>
-#include <QVariant>
 
 #include <cstdint>
 #include <map>
@@ -279,9 +278,8 @@ inline State Take(Bench& bench)
         state[name] = WidgetState(w);
     }
     // What the editor holds beside its fields.
-    state["~accelerometer"] = std::to_string(bench.editor.property("dX").toInt()) + " " +
-                              std::to_string(bench.editor.property("dY").toInt()) + " " +
-                              std::to_string(bench.editor.property("dZ").toInt());
+    const AccelerometerValues a = bench.editor.Accelerometer();
+    state["~accelerometer"] = std::to_string(a.x) + " " + std::to_string(a.y) + " " + std::to_string(a.z);
     std::string found;
     for (const TCANId_V3& c : bench.editor.can->FoundCanParameters())
         found += std::to_string(c.Id) + "/" + std::to_string(c.Used) + "/" + std::to_string(c.Order) + "/" +

@@ -110,8 +110,7 @@ protected:
             const auto group = r->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
             group[(group.indexOf(r) + 1) % group.size()]->setChecked(true);
         }
-        for (const char* held : {"dX", "dY", "dZ"})
-            editor.setProperty(held, 0);
+        editor.SetAccelerometer({});
         editor.can->ClearCanParameters();
     }
 
