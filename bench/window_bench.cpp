@@ -53,8 +53,8 @@ double PlugInFloorMs(int firmware)
     double pauses = 2 * 20.0;           // the timed read's two polls
     if (firmware >= 309)
         bytes += 12 + 1; // "GET_HVERSION" and its one byte
-    for (int block : TransferBlocksOf(firmware)) {
-        bytes += 16 + 16 + TransferBlockSize(block, firmware);
+    for (BlockId block : BlocksOf(firmware)) {
+        bytes += 16 + 16 + BlockSize(block, firmware);
         pauses += 5.0;
     }
     return pauses + WireMs(bytes);

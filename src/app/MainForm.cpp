@@ -568,7 +568,7 @@ void TMainForm::btnReadSettingsClick()
             };
             // Each block is decoded on the window's thread as it arrives, its
             // rules run after it, in the order the blocks are read.
-            const auto decode = [this, firmware, hourOffset](int block, std::vector<std::uint8_t> bytes) {
+            const auto decode = [this, firmware, hourOffset](BlockId block, std::vector<std::uint8_t> bytes) {
                 DeviceWorker::Post(this, [this, block, bytes = std::move(bytes), firmware, hourOffset] {
                     DecodeBlockIntoEditor(*editor_, block, bytes, GenerationOf(firmware), firmware, hourOffset, true);
                 });

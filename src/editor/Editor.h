@@ -92,6 +92,16 @@ public:
     virtual void RebuildCanLists() = 0;
 };
 
+// The three accelerometer values of the main block. The editor keeps what
+// the tracker or a profile gave and hands it back unchanged; no field shows
+// them.
+struct AccelerometerValues {
+    int x = 0;
+    int y = 0;
+    int z = 0;
+    bool operator==(const AccelerometerValues&) const = default;
+};
+
 class SettingsEditor : public QObject {
     Q_OBJECT
 public:
@@ -106,6 +116,9 @@ public:
     void SetFirmwareVersion(int v) { firmwareVersion_ = v; }
     int HardwareVersion() const { return hardwareVersion_; }
     void SetHardwareVersion(int v) { hardwareVersion_ = v; }
+
+    AccelerometerValues Accelerometer() const { return accelerometer_; }
+    void SetAccelerometer(AccelerometerValues a) { accelerometer_ = a; }
 
     // Whether a tracker is attached; the 1-Wire read buttons follow it.
     void SetDevicePresence(std::function<bool()> present) { devicePresent_ = std::move(present); }
@@ -148,6 +161,7 @@ private:
     DialogService& dialogs_;
     int firmwareVersion_ = 403;
     int hardwareVersion_ = 4;
+    AccelerometerValues accelerometer_;
     std::function<bool()> devicePresent_;
     FieldMissHandler onMiss_;
 };

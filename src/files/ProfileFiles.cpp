@@ -57,22 +57,14 @@ QString ChooseSavePath(SettingsEditor& editor, const FilesContext& context)
 // Each block is encoded just before it is written, as the device write
 // does, so the encoders' side effects on the editor happen in the same
 // order and not at all when the file cannot be created.
-// A block already encoded for the tracker is taken as it is.
-bool WriteRecords(SettingsEditor& editor, const FilesContext& context, ProfileVersion version, AtomicFile& file,
-                  const std::vector<EncodedBlock>* encoded = nullptr)
+bool WriteRecords(SettingsEditor& editor, const FilesContext& context, ProfileVersion version, AtomicFile& file)
 {
     if (!file.Write(ProfileHeader(version)))
         return false;
     for (const ProfileRecordLayout& record : ProfileRecords(version)) {
-        const EncodedBlock* done = nullptr;
-        if (encoded)
-            for (const EncodedBlock& b : *encoded)
-                if (b.block == static_cast<int>(record.blockId))
-                    done = &b;
         const std::vector<std::uint8_t> bytes =
-            done ? done->bytes
-                 : EncodeBlockFromEditor(editor, static_cast<int>(record.blockId), LayoutOf(version),
-                                         context.firmwareVersion, context.localHourOffset);
+            EncodeBlockFromEditor(editor, static_cast<BlockId>(record.blockId), LayoutOf(version),
+                                  context.firmwareVersion, context.localHourOffset);
         if (bytes.size() != record.length)
             return false;
         std::string out;
@@ -93,7 +85,7 @@ bool LoadRecords(SettingsEditor& editor, const FilesContext& context, ProfileVer
             return false;
         // The decoders follow the firmware the editor works with, not the
         // one the profile was made for; only block 1's layout is the file's.
-        if (!DecodeBlockIntoEditor(editor, static_cast<int>(record.blockId), *bytes, LayoutOf(version),
+        if (!DecodeBlockIntoEditor(editor, static_cast<BlockId>(record.blockId), *bytes, LayoutOf(version),
                                    context.firmwareVersion, context.localHourOffset, false))
             return false;
     }
@@ -108,8 +100,7 @@ QString ProfileFolder(const FilesContext& context)
 }
 
 namespace {
-bool SaveProfileOf(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce,
-                   const std::vector<EncodedBlock>* encoded)
+bool SaveProfileOf(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce)
 {
     const QString folder = ProfileFolder(context);
     // A folder that cannot be made shows up as a file that cannot be created.
@@ -127,7 +118,7 @@ bool SaveProfileOf(SettingsEditor& editor, const FilesContext& context, std::int
     AtomicFile file;
     if (!file.Create(Native(path)))
         return false;
-    if (!WriteRecords(editor, context, ProfileVersionFor(context.firmwareVersion), file, encoded)) {
+    if (!WriteRecords(editor, context, ProfileVersionFor(context.firmwareVersion), file)) {
         Status(context, kSaveFailed, true);
         return false;
     }
@@ -139,7 +130,7 @@ bool SaveProfileOf(SettingsEditor& editor, const FilesContext& context, std::int
 
 bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce)
 {
-    return SaveProfileOf(editor, context, serialNumber, announce, nullptr);
+    return SaveProfileOf(editor, context, serialNumber, announce);
 }
 
 bool LoadProfile(SettingsEditor& editor, const FilesContext& context, const QString& path)
@@ -235,7 +226,7 @@ FilesAfterWrite PrepareFilesAfterWrite(SettingsEditor& editor, const FilesContex
     for (const ProfileRecordLayout& record : ProfileRecords(version)) {
         const EncodedBlock* block = nullptr;
         for (const EncodedBlock& b : written.blocks)
-            if (b.block == static_cast<int>(record.blockId))
+            if (b.block == static_cast<BlockId>(record.blockId))
                 block = &b;
         if (!block || block->bytes.size() != record.length) {
             f.profileComplete = false;

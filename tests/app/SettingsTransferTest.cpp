@@ -82,7 +82,7 @@ struct TransferFixture : ::testing::Test {
     QLineEdit* Edit(const char* name) const { return form->Editor().FieldAs<QLineEdit>(QLatin1String(name)); }
     Bytes Encoded(int block)
     {
-        return EncodeBlockFromEditor(form->Editor(), block, GenerationOf(form->FirmwareVersion()),
+        return EncodeBlockFromEditor(form->Editor(), static_cast<BlockId>(block), GenerationOf(form->FirmwareVersion()),
                                      form->FirmwareVersion(), form->LocalHourOffset());
     }
 };

@@ -3,6 +3,7 @@
 #include "link/Identification.h"
 #include "link/Protocol.h"
 #include "link/UsbLink.h"
+#include "model/Blocks.h"
 #include "plendoro_sim.h"
 
 #include <gtest/gtest.h>
@@ -15,21 +16,6 @@ using namespace plendoro;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-struct BlockSpec {
-    std::uint16_t number;
-    std::size_t size;
-};
-
-std::vector<BlockSpec> BlocksOf(int firmware)
-{
-    std::vector<BlockSpec> b = {{0, 9}, {1, NetConfSize(firmware)}, {2, 72}, {3, 20}};
-    if (HasCanBlock(firmware))
-        b.push_back({5, 214});
-    if (HasOneWireBlock(firmware))
-        b.push_back({6, 476});
-    return b;
-}
 
 Bytes Stored(int block)
 {
@@ -98,18 +84,20 @@ TEST_F(SimFixture, EveryBlockOfEveryGenerationReadsAndWrites)
         EXPECT_EQ(identity.hardwareVersionRead, ReadsHardwareVersion(firmware));
 
         ASSERT_TRUE(link.Open());
-        for (const BlockSpec& b : BlocksOf(firmware)) {
-            SCOPED_TRACE(b.number);
-            ASSERT_TRUE(Read(b.number, b.size)) << failure;
-            const Bytes stored = Stored(b.number);
-            ASSERT_EQ(stored.size(), b.size);
+        for (BlockId block : BlocksOf(firmware)) {
+            const auto number = static_cast<std::uint16_t>(block);
+            const std::size_t size = BlockSize(block, firmware);
+            SCOPED_TRACE(number);
+            ASSERT_TRUE(Read(number, size)) << failure;
+            const Bytes stored = Stored(number);
+            ASSERT_EQ(stored.size(), size);
             EXPECT_TRUE(std::equal(stored.begin(), stored.end(), buffer.begin() + kHeaderSize));
 
-            Bytes changed(b.size);
-            for (std::size_t i = 0; i < b.size; ++i)
-                changed[i] = static_cast<std::uint8_t>(i * 7 + b.number + firmware);
-            ASSERT_TRUE(Write(b.number, changed)) << failure;
-            EXPECT_EQ(Stored(b.number), changed);
+            Bytes changed(size);
+            for (std::size_t i = 0; i < size; ++i)
+                changed[i] = static_cast<std::uint8_t>(i * 7 + number + firmware);
+            ASSERT_TRUE(Write(number, changed)) << failure;
+            EXPECT_EQ(Stored(number), changed);
         }
         // Blocks the generation lacks are refused by the device.
         if (!HasOneWireBlock(firmware)) {

@@ -142,8 +142,9 @@ protected:
             } else if (auto* p = qobject_cast<QPlainTextEdit*>(w))
                 s[name] = Utf8(p->toPlainText());
         }
-        for (const char* held : {"dX", "dY", "dZ"})
-            s[held] = std::to_string(editor.property(held).toInt());
+        s["dX"] = std::to_string(editor.Accelerometer().x);
+        s["dY"] = std::to_string(editor.Accelerometer().y);
+        s["dZ"] = std::to_string(editor.Accelerometer().z);
         std::string found;
         for (const TCANId_V3& c : editor.can->FoundCanParameters())
             found += std::to_string(c.Id) + "/" + std::to_string(c.Used) + "/" + std::to_string(c.Order) + "/" +

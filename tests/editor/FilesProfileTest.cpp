@@ -110,8 +110,7 @@ protected:
             const auto group = r->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
             group[(group.indexOf(r) + 1) % group.size()]->setChecked(true);
         }
-        for (const char* held : {"dX", "dY", "dZ"})
-            editor.setProperty(held, 0);
+        editor.SetAccelerometer({});
         editor.can->ClearCanParameters();
     }
 
@@ -144,7 +143,7 @@ TEST_F(FilesProfiles, AutomaticSaveHoldsTheBlocksAsTheDeviceWriteEncodesThem)
 
     const QByteArray file = ReadFile(ProfilesFolder() + kAutomatic);
     QByteArray expected("Kovaltrak Plendoro Profile V4.3");
-    for (int block : BlocksOf(403)) {
+    for (BlockId block : BlocksOf(403)) {
         const auto bytes = EncodeBlockFromEditor(editor, block, FirmwareGeneration::Third, 403, 3);
         expected += Le32(static_cast<std::uint32_t>(block)) + Le32(static_cast<std::uint32_t>(bytes.size())) +
                     QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));

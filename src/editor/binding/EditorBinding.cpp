@@ -3,114 +3,380 @@
 #include "editor/Editor.h"
 #include "editor/binding/FieldAccess.h"
 
-#include <QVariant>
+#include <array>
+#include <functional>
+#include <span>
+#include <type_traits>
 
 namespace plendoro {
 
 namespace {
-const char* const kModeSuffix[] = {"Base", "Count", "PCount", "Freq", "Motion"};
 
-QString N(const char* prefix, int n, const char* suffix = "")
+// A field's name from its table pattern: in a family, "%1" stands for the
+// member's number (1 for the first), elsewhere the pattern is the name.
+QString FieldName(const QString& pattern, int number)
 {
-    return FieldAccess::Name(prefix, n, suffix);
+    return number > 0 ? pattern.arg(number) : pattern;
 }
+
+// The access kinds: how a value of the struct is read from a field and set
+// back, with FieldAccess's event habits (see there).
+template <auto Getter, auto Setter = nullptr>
+struct Access {
+    static constexpr auto get = Getter;
+    static constexpr auto set = Setter;
+};
+using Text = Access<&FieldAccess::Text, &FieldAccess::SetText>;
+using Index = Access<&FieldAccess::Index, &FieldAccess::SetIndex>;
+using Radio = Access<&FieldAccess::Radio, &FieldAccess::SetRadio>;
+using Checked = Access<&FieldAccess::Checked, &FieldAccess::SetChecked>;
+using Spin = Access<&FieldAccess::Spin, &FieldAccess::SetSpin>;
+using Time = Access<&FieldAccess::Time, &FieldAccess::SetTime>;
+using Items = Access<&FieldAccess::Items, &FieldAccess::SetItems>;
+using Enabled = Access<&FieldAccess::Enabled, &FieldAccess::SetEnabled>;
+// How many entries a list holds: the decoders need it, nothing sets it.
+using Count = Access<&FieldAccess::Count>;
+
+// One line of a block's table: the fields it names and how its values move
+// between them and the struct. `number` is the family member's number, 0
+// outside a family.
+template <class V>
+struct Row {
+    std::vector<QString> patterns;
+    int members = 0; // a family's member count; 0 for a line of its own
+    std::function<void(FieldAccess&, V&, int number)> read;
+    std::function<void(FieldAccess&, const V&, int number)> write; // empty: never set
+};
+template <class V>
+using Table = std::vector<Row<V>>;
+
+template <class T>
+struct IsArray : std::false_type {};
+template <class T, std::size_t N>
+struct IsArray<std::array<T, N>> : std::true_type {};
+
+// A member of the struct, or in a family the member's entry of an array.
+template <class V, class M>
+decltype(auto) At(V& values, M member, int number)
+{
+    auto& value = values.*member;
+    if constexpr (IsArray<std::remove_cvref_t<decltype(value)>>::value)
+        return value[static_cast<std::size_t>(number - 1)];
+    else
+        return (value);
+}
+
+template <class Kind, class V, class T>
+Row<V> Field(const char* pattern, T V::*member)
+{
+    Row<V> row;
+    row.patterns = {QLatin1String(pattern)};
+    row.read = [=](FieldAccess& f, V& v, int n) { At(v, member, n) = (f.*Kind::get)(FieldName(pattern, n)); };
+    if constexpr (!std::is_null_pointer_v<decltype(Kind::set)>)
+        row.write = [=](FieldAccess& f, const V& v, int n) {
+            (f.*Kind::set)(FieldName(pattern, n), At(v, member, n));
+        };
+    return row;
+}
+
+// Like fields numbered 1..count whose values are entries of array members;
+// the lines run in turn for member 1, then for member 2, and so on.
+template <class V>
+Row<V> Family(std::size_t members, const Table<V>& lines)
+{
+    const int count = static_cast<int>(members);
+    Row<V> row;
+    for (const Row<V>& line : lines)
+        row.patterns.insert(row.patterns.end(), line.patterns.begin(), line.patterns.end());
+    row.members = count;
+    row.read = [=](FieldAccess& f, V& v, int) {
+        for (int n = 1; n <= count; ++n)
+            for (const Row<V>& line : lines)
+                line.read(f, v, n);
+    };
+    row.write = [=](FieldAccess& f, const V& v, int) {
+        for (int n = 1; n <= count; ++n)
+            for (const Row<V>& line : lines)
+                if (line.write)
+                    line.write(f, v, n);
+    };
+    return row;
+}
+
+// The same for groups of fields whose values are records of an array.
+template <class V, class E, std::size_t N>
+Row<V> Family(std::array<E, N> V::*records, const Table<E>& lines)
+{
+    Table<V> lifted;
+    for (const Row<E>& line : lines) {
+        Row<V> row;
+        row.patterns = line.patterns;
+        row.read = [=](FieldAccess& f, V& v, int n) { line.read(f, (v.*records)[n - 1], n); };
+        if (line.write)
+            row.write = [=](FieldAccess& f, const V& v, int n) { line.write(f, (v.*records)[n - 1], n); };
+        lifted.push_back(std::move(row));
+    }
+    return Family(N, lifted);
+}
+
+// Buttons of which at most one is checked, standing for one position
+// (-1: none). Reading, the last checked one counts; a position out of
+// range sets nothing.
+template <class V>
+Row<V> OneOf(const char* prefix, std::span<const char* const> suffixes, int V::*member)
+{
+    Row<V> row;
+    for (const char* suffix : suffixes)
+        row.patterns.push_back(QLatin1String(prefix) + QLatin1String(suffix));
+    const std::vector<QString> patterns = row.patterns;
+    auto name = [=](std::size_t i, int n) { return FieldName(patterns[i], n); };
+    row.read = [=](FieldAccess& f, V& v, int n) {
+        v.*member = -1;
+        for (std::size_t i = 0; i < suffixes.size(); ++i)
+            if (f.Checked(name(i, n)))
+                v.*member = static_cast<int>(i);
+    };
+    row.write = [=](FieldAccess& f, const V& v, int n) {
+        if (v.*member >= 0 && v.*member < static_cast<int>(suffixes.size()))
+            f.SetChecked(name(static_cast<std::size_t>(v.*member), n), true);
+    };
+    return row;
+}
+
+// Two buttons of an exclusive pair, each read as its own tick. Setting
+// checks the first when its value says so, else the second, and lets the
+// pair untick the other: never both checked, never both clear.
+template <class V>
+Row<V> Either(const char* first, bool V::*firstMember, const char* second, bool V::*secondMember)
+{
+    const QString a = QLatin1String(first), b = QLatin1String(second);
+    Row<V> row;
+    row.patterns = {a, b};
+    row.read = [=](FieldAccess& f, V& v, int) {
+        v.*firstMember = f.Checked(a);
+        v.*secondMember = f.Checked(b);
+    };
+    row.write = [=](FieldAccess& f, const V& v, int) { f.SetChecked(v.*firstMember ? a : b, true); };
+    return row;
+}
+
+// The accelerometer values, which the editor holds without a field.
+Row<MainConfValues> HeldAccelerometer()
+{
+    Row<MainConfValues> row;
+    row.read = [](FieldAccess& f, MainConfValues& v, int) {
+        const AccelerometerValues a = f.Editor().Accelerometer();
+        v.dX = a.x;
+        v.dY = a.y;
+        v.dZ = a.z;
+    };
+    row.write = [](FieldAccess& f, const MainConfValues& v, int) {
+        f.Editor().SetAccelerometer({v.dX, v.dY, v.dZ});
+    };
+    return row;
+}
+
+constexpr const char* kModeSuffix[] = {"Base", "Count", "PCount", "Freq", "Motion"};
+
+// Each block's fields in the order they are set back, which is the order
+// the decoders set them in: setting a field can run its rule, so the order
+// is part of what a read does to the editor.
+
+const Table<MainConfValues>& MainTable()
+{
+    using V = MainConfValues;
+    static const Table<V> table = {
+        Field<Index>("cbWriteMethod", &V::cbWriteMethod),
+        Field<Text>("edWritePeriod", &V::edWritePeriod),
+        Field<Checked>("cbWideRecord", &V::cbWideRecord),
+        Field<Checked>("cbStaticNav", &V::cbStaticNav),
+        Field<Radio>("intGlonass", &V::intGlonass),
+        HeldAccelerometer(),
+    };
+    return table;
+}
+
+const Table<NetConfValues>& NetTable()
+{
+    using V = NetConfValues;
+    static const Table<V> table = {
+        Field<Text>("edSendPeriod", &V::edSendPeriod),
+        Field<Text>("edPassword", &V::edPassword),
+        Either("rbDHCPIp", &V::rbDHCPIp, "rbManualIp", &V::rbManualIp),
+        Field<Text>("edIpAddress", &V::edIpAddress),
+        Field<Text>("edIpMask", &V::edIpMask),
+        Field<Text>("edDefGate", &V::edDefGate),
+        Field<Index>("cbAuth", &V::cbAuth),
+        Field<Radio>("rgWiFiType", &V::rgWiFiType),
+        Field<Text>("edServer", &V::edServer),
+        Field<Text>("edServerPort", &V::edServerPort),
+        Field<Checked>("transfNMEA", &V::transfNMEA),
+        Field<Text>("edIpUDPServer", &V::edIpUDPServer),
+        Field<Text>("edPortUDPServer", &V::edPortUDPServer),
+        Field<Index>("cbEncrypt", &V::cbEncrypt),
+        Field<Text>("edWEPKey", &V::edWEPKey),
+        Field<Text>("edSSID", &V::edSSID),
+        Field<Count>("cbSendMethod", &V::cbSendMethodItems),
+        Field<Index>("cbSendMethod", &V::cbSendMethod),
+        Family<V>(kTransferTimeCount,
+                  {
+                      Field<Time>("edSendTime%1", &V::edSendTime),
+                      Field<Text>("edOnTime%1", &V::edOnTime),
+                  }),
+        Field<Index>("cbwChanel", &V::cbwChanel),
+    };
+    return table;
+}
+
+const Table<InputsConfValues>& InputsTable()
+{
+    using V = InputsConfValues;
+    using A = AnalogInputValues;
+    using D = DigitalInputValues;
+    static const Table<V> table = {
+        Family(&V::analog,
+               Table<A>{
+                   Field<Checked>("cbAIn%1AsDigital", &A::cbAInAsDigital),
+                   Field<Spin>("edAIn%1DigLevel", &A::edAInDigLevel),
+                   Field<Checked>("cbAIn%1Adaptive", &A::cbAInAdaptive),
+                   Field<Index>("cbAIn%1AdMethod", &A::cbAInAdMethod),
+                   Field<Text>("edAIn%1AdLevel", &A::edAInAdLevel),
+                   Field<Text>("edAIn%1AverPeriod", &A::edAInAverPeriod),
+               }),
+        Family(&V::input,
+               Table<D>{
+                   Field<Index>("cbIn%1Level", &D::cbInLevel),
+                   Field<Checked>("cbIn%1Send", &D::cbInSend),
+                   Field<Checked>("cbIn%1Cont", &D::cbInCont),
+                   Field<Text>("edIn%1Duration", &D::edInDuration),
+                   OneOf("rbIn%1", kModeSuffix, &D::rbInMode),
+               }),
+        Field<Text>("edCnt12SendPeriod", &V::edCnt12SendPeriod),
+        Field<Text>("edCnt34SendPeriod", &V::edCnt34SendPeriod),
+        Field<Text>("edCnt56SendPeriod", &V::edCnt56SendPeriod),
+        Field<Text>("edCnt78SendPeriod", &V::edCnt78SendPeriod),
+        Field<Text>("edAInWritePeriod", &V::edAInWritePeriod),
+    };
+    return table;
+}
+
+const Table<Rs485ConfValues>& Rs485Table()
+{
+    using V = Rs485ConfValues;
+    static const Table<V> table = {
+        Family<V>(kFuelSensorCount,
+                  {
+                      Field<Checked>("cbLLSAddr%1", &V::cbLLSAddr),
+                      Field<Text>("edLLSAddr%1", &V::edLLSAddr),
+                  }),
+        Field<Text>("edLLSWritePeriod14", &V::edLLSWritePeriod14),
+        Field<Text>("edLLSWritePeriod58", &V::edLLSWritePeriod58),
+        Field<Index>("cbRS485Speed", &V::cbRS485Speed),
+        Field<Checked>("cbRS485EnableGlonass", &V::cbRS485EnableGlonass),
+        Field<Radio>("GlonassMode", &V::GlonassMode),
+        Field<Enabled>("GlonassMode", &V::GlonassModeEnabled),
+    };
+    return table;
+}
+
+const Table<CanConfValues>& CanTable()
+{
+    using V = CanConfValues;
+    static const Table<V> table = {
+        Field<Text>("edCANPeriodSave", &V::edCANPeriodSave),
+    };
+    return table;
+}
+
+const Table<OneWireConfValues>& OneWireTable()
+{
+    using V = OneWireConfValues;
+    static const Table<V> table = {
+        Field<Checked>("cbIbReadAny", &V::cbIbReadAny),
+        Field<Items>("lbIbAddrList", &V::lbIbAddrList),
+        Field<Text>("edIbAddr", &V::edIbAddr),
+        Field<Checked>("cbItempReadAll", &V::cbItempReadAll),
+        Family<V>(kOneWireSensorCount,
+                  {
+                      Field<Checked>("cbItempAddr%1", &V::cbItempAddr),
+                      Field<Text>("edItempAddr%1", &V::edItempAddr),
+                  }),
+        Field<Checked>("cbIbPulseOut1", &V::cbIbPulseOut1),
+        Field<Checked>("cbIbPulseOut2", &V::cbIbPulseOut2),
+        Field<Text>("edItempWritePeriod14", &V::edItempWritePeriod14),
+        Field<Text>("edItempWritePeriod58", &V::edItempWritePeriod58),
+        Field<Enabled>("edItempWritePeriod14", &V::edItempWritePeriod14Enabled),
+        Field<Enabled>("edItempWritePeriod58", &V::edItempWritePeriod58Enabled),
+    };
+    return table;
+}
+
+// Widgets to struct: every line, in table order.
+template <class V>
+V ReadFields(SettingsEditor& editor, const Table<V>& table)
+{
+    FieldAccess f(editor);
+    V values;
+    for (const Row<V>& row : table)
+        row.read(f, values, 0);
+    return values;
+}
+
+// Struct to widgets: every line that sets its field, in table order.
+template <class V>
+void WriteFields(SettingsEditor& editor, const Table<V>& table, const V& values)
+{
+    FieldAccess f(editor);
+    for (const Row<V>& row : table)
+        if (row.write)
+            row.write(f, values, 0);
+}
+
+template <class V>
+void AppendNames(QStringList& names, const Table<V>& table)
+{
+    for (const Row<V>& row : table)
+        for (int n = row.members ? 1 : 0; n <= row.members; ++n)
+            for (const QString& pattern : row.patterns)
+                names << FieldName(pattern, n);
+}
+
 } // namespace
 
-// Block 0 ------------------------------------------------------------------
-
-MainConfValues ReadMainConfValues(SettingsEditor& editor)
+MainConfValues ReadMainConfValues(SettingsEditor& editor) { return ReadFields(editor, MainTable()); }
+void WriteMainConfValues(SettingsEditor& editor, const MainConfValues& v) { WriteFields(editor, MainTable(), v); }
+NetConfValues ReadNetConfValues(SettingsEditor& editor) { return ReadFields(editor, NetTable()); }
+void WriteNetConfValues(SettingsEditor& editor, const NetConfValues& v) { WriteFields(editor, NetTable(), v); }
+InputsConfValues ReadInputsConfValues(SettingsEditor& editor) { return ReadFields(editor, InputsTable()); }
+void WriteInputsConfValues(SettingsEditor& editor, const InputsConfValues& v) { WriteFields(editor, InputsTable(), v); }
+Rs485ConfValues ReadRs485ConfValues(SettingsEditor& editor) { return ReadFields(editor, Rs485Table()); }
+void WriteRs485ConfValues(SettingsEditor& editor, const Rs485ConfValues& v) { WriteFields(editor, Rs485Table(), v); }
+CanConfValues ReadCanConfValues(SettingsEditor& editor) { return ReadFields(editor, CanTable()); }
+void WriteCanConfValues(SettingsEditor& editor, const CanConfValues& v) { WriteFields(editor, CanTable(), v); }
+OneWireConfValues ReadOneWireConfValues(SettingsEditor& editor) { return ReadFields(editor, OneWireTable()); }
+void WriteOneWireConfValues(SettingsEditor& editor, const OneWireConfValues& v)
 {
-    FieldAccess f(editor);
-    MainConfValues v;
-    v.cbWriteMethod = f.Index("cbWriteMethod");
-    v.edWritePeriod = f.Text("edWritePeriod");
-    v.cbWideRecord = f.Checked("cbWideRecord");
-    v.cbStaticNav = f.Checked("cbStaticNav");
-    v.intGlonass = f.Radio("intGlonass");
-    v.dX = editor.property("dX").toInt();
-    v.dY = editor.property("dY").toInt();
-    v.dZ = editor.property("dZ").toInt();
-    return v;
+    WriteFields(editor, OneWireTable(), v);
 }
 
-void WriteMainConfValues(SettingsEditor& editor, const MainConfValues& v)
+QStringList BoundFieldNames(BlockId block)
 {
-    FieldAccess f(editor);
-    f.SetIndex("cbWriteMethod", v.cbWriteMethod);
-    f.SetText("edWritePeriod", v.edWritePeriod);
-    f.SetChecked("cbWideRecord", v.cbWideRecord);
-    f.SetChecked("cbStaticNav", v.cbStaticNav);
-    f.SetRadio("intGlonass", v.intGlonass);
-    // The accelerometer values are held by the editor, never shown.
-    editor.setProperty("dX", v.dX);
-    editor.setProperty("dY", v.dY);
-    editor.setProperty("dZ", v.dZ);
+    QStringList names;
+    switch (block) {
+    case BlockId::Main: AppendNames(names, MainTable()); break;
+    case BlockId::Net: AppendNames(names, NetTable()); break;
+    case BlockId::Inputs: AppendNames(names, InputsTable()); break;
+    case BlockId::Rs485: AppendNames(names, Rs485Table()); break;
+    case BlockId::Can: AppendNames(names, CanTable()); break;
+    case BlockId::OneWire: AppendNames(names, OneWireTable()); break;
+    }
+    return names;
 }
 
 void RunRulesAfterMainConf(SettingsEditor& editor)
 {
     if (editor.recording)
         editor.recording->RecordingMethodRule();
-}
-
-// Block 1 ------------------------------------------------------------------
-
-NetConfValues ReadNetConfValues(SettingsEditor& editor)
-{
-    FieldAccess f(editor);
-    NetConfValues v;
-    v.edSendPeriod = f.Text("edSendPeriod");
-    v.edPassword = f.Text("edPassword");
-    v.rbDHCPIp = f.Checked("rbDHCPIp");
-    v.rbManualIp = f.Checked("rbManualIp");
-    v.edIpAddress = f.Text("edIpAddress");
-    v.edIpMask = f.Text("edIpMask");
-    v.edDefGate = f.Text("edDefGate");
-    v.cbAuth = f.Index("cbAuth");
-    v.rgWiFiType = f.Radio("rgWiFiType");
-    v.edServer = f.Text("edServer");
-    v.edServerPort = f.Text("edServerPort");
-    v.transfNMEA = f.Checked("transfNMEA");
-    v.edIpUDPServer = f.Text("edIpUDPServer");
-    v.edPortUDPServer = f.Text("edPortUDPServer");
-    v.cbEncrypt = f.Index("cbEncrypt");
-    v.edWEPKey = f.Text("edWEPKey");
-    v.edSSID = f.Text("edSSID");
-    v.cbSendMethodItems = f.Count("cbSendMethod");
-    v.cbSendMethod = f.Index("cbSendMethod");
-    for (int i = 0; i < static_cast<int>(kTransferTimeCount); ++i) {
-        v.edSendTime[i] = f.Time(N("edSendTime", i + 1));
-        v.edOnTime[i] = f.Text(N("edOnTime", i + 1));
-    }
-    v.cbwChanel = f.Index("cbwChanel");
-    return v;
-}
-
-void WriteNetConfValues(SettingsEditor& editor, const NetConfValues& v)
-{
-    FieldAccess f(editor);
-    f.SetText("edSendPeriod", v.edSendPeriod);
-    f.SetText("edPassword", v.edPassword);
-    f.SetChecked(v.rbDHCPIp ? "rbDHCPIp" : "rbManualIp", true);
-    f.SetText("edIpAddress", v.edIpAddress);
-    f.SetText("edIpMask", v.edIpMask);
-    f.SetText("edDefGate", v.edDefGate);
-    f.SetIndex("cbAuth", v.cbAuth);
-    f.SetRadio("rgWiFiType", v.rgWiFiType);
-    f.SetText("edServer", v.edServer);
-    f.SetText("edServerPort", v.edServerPort);
-    f.SetChecked("transfNMEA", v.transfNMEA);
-    f.SetText("edIpUDPServer", v.edIpUDPServer);
-    f.SetText("edPortUDPServer", v.edPortUDPServer);
-    f.SetIndex("cbEncrypt", v.cbEncrypt);
-    f.SetText("edWEPKey", v.edWEPKey);
-    f.SetText("edSSID", v.edSSID);
-    f.SetIndex("cbSendMethod", v.cbSendMethod);
-    for (int i = 0; i < static_cast<int>(kTransferTimeCount); ++i) {
-        f.SetTime(N("edSendTime", i + 1), v.edSendTime[i]);
-        f.SetText(N("edOnTime", i + 1), v.edOnTime[i]);
-    }
-    f.SetIndex("cbwChanel", v.cbwChanel);
 }
 
 void RunRulesAfterNetConf(SettingsEditor& editor)
@@ -120,68 +386,6 @@ void RunRulesAfterNetConf(SettingsEditor& editor)
     editor.recording->SendMethodRule();
     editor.recording->EncryptionRule();
     editor.recording->AddressModeRule();
-}
-
-// Block 2 ------------------------------------------------------------------
-
-InputsConfValues ReadInputsConfValues(SettingsEditor& editor)
-{
-    FieldAccess f(editor);
-    InputsConfValues v;
-    for (int k = 1; k <= static_cast<int>(kAnalogInputCount); ++k) {
-        AnalogInputValues& a = v.analog[k - 1];
-        a.cbAInAsDigital = f.Checked(N("cbAIn", k, "AsDigital"));
-        a.edAInDigLevel = f.Spin(N("edAIn", k, "DigLevel"));
-        a.cbAInAdaptive = f.Checked(N("cbAIn", k, "Adaptive"));
-        a.cbAInAdMethod = f.Index(N("cbAIn", k, "AdMethod"));
-        a.edAInAdLevel = f.Text(N("edAIn", k, "AdLevel"));
-        a.edAInAverPeriod = f.Text(N("edAIn", k, "AverPeriod"));
-    }
-    for (int n = 1; n <= static_cast<int>(kDigitalInputCount); ++n) {
-        DigitalInputValues& d = v.input[n - 1];
-        d.cbInLevel = f.Index(N("cbIn", n, "Level"));
-        d.cbInSend = f.Checked(N("cbIn", n, "Send"));
-        d.cbInCont = f.Checked(N("cbIn", n, "Cont"));
-        d.edInDuration = f.Text(N("edIn", n, "Duration"));
-        d.rbInMode = -1;
-        for (int m = 0; m < 5; ++m)
-            if (f.Checked(N("rbIn", n, kModeSuffix[m])))
-                d.rbInMode = m;
-    }
-    v.edCnt12SendPeriod = f.Text("edCnt12SendPeriod");
-    v.edCnt34SendPeriod = f.Text("edCnt34SendPeriod");
-    v.edCnt56SendPeriod = f.Text("edCnt56SendPeriod");
-    v.edCnt78SendPeriod = f.Text("edCnt78SendPeriod");
-    v.edAInWritePeriod = f.Text("edAInWritePeriod");
-    return v;
-}
-
-void WriteInputsConfValues(SettingsEditor& editor, const InputsConfValues& v)
-{
-    FieldAccess f(editor);
-    for (int k = 1; k <= static_cast<int>(kAnalogInputCount); ++k) {
-        const AnalogInputValues& a = v.analog[k - 1];
-        f.SetChecked(N("cbAIn", k, "AsDigital"), a.cbAInAsDigital);
-        f.SetSpin(N("edAIn", k, "DigLevel"), a.edAInDigLevel);
-        f.SetChecked(N("cbAIn", k, "Adaptive"), a.cbAInAdaptive);
-        f.SetIndex(N("cbAIn", k, "AdMethod"), a.cbAInAdMethod);
-        f.SetText(N("edAIn", k, "AdLevel"), a.edAInAdLevel);
-        f.SetText(N("edAIn", k, "AverPeriod"), a.edAInAverPeriod);
-    }
-    for (int n = 1; n <= static_cast<int>(kDigitalInputCount); ++n) {
-        const DigitalInputValues& d = v.input[n - 1];
-        f.SetIndex(N("cbIn", n, "Level"), d.cbInLevel);
-        f.SetChecked(N("cbIn", n, "Send"), d.cbInSend);
-        f.SetChecked(N("cbIn", n, "Cont"), d.cbInCont);
-        f.SetText(N("edIn", n, "Duration"), d.edInDuration);
-        if (d.rbInMode >= 0 && d.rbInMode < 5)
-            f.SetChecked(N("rbIn", n, kModeSuffix[d.rbInMode]), true);
-    }
-    f.SetText("edCnt12SendPeriod", v.edCnt12SendPeriod);
-    f.SetText("edCnt34SendPeriod", v.edCnt34SendPeriod);
-    f.SetText("edCnt56SendPeriod", v.edCnt56SendPeriod);
-    f.SetText("edCnt78SendPeriod", v.edCnt78SendPeriod);
-    f.SetText("edAInWritePeriod", v.edAInWritePeriod);
 }
 
 void RunRulesAfterInputsConf(SettingsEditor& editor)
@@ -204,40 +408,6 @@ void RunRulesAfterInputsConf(SettingsEditor& editor)
     }
 }
 
-// Block 3 ------------------------------------------------------------------
-
-Rs485ConfValues ReadRs485ConfValues(SettingsEditor& editor)
-{
-    FieldAccess f(editor);
-    Rs485ConfValues v;
-    for (int n = 1; n <= static_cast<int>(kFuelSensorCount); ++n) {
-        v.cbLLSAddr[n - 1] = f.Checked(N("cbLLSAddr", n));
-        v.edLLSAddr[n - 1] = f.Text(N("edLLSAddr", n));
-    }
-    v.edLLSWritePeriod14 = f.Text("edLLSWritePeriod14");
-    v.edLLSWritePeriod58 = f.Text("edLLSWritePeriod58");
-    v.cbRS485Speed = f.Index("cbRS485Speed");
-    v.cbRS485EnableGlonass = f.Checked("cbRS485EnableGlonass");
-    v.GlonassMode = f.Radio("GlonassMode");
-    v.GlonassModeEnabled = f.Enabled("GlonassMode");
-    return v;
-}
-
-void WriteRs485ConfValues(SettingsEditor& editor, const Rs485ConfValues& v)
-{
-    FieldAccess f(editor);
-    for (int n = 1; n <= static_cast<int>(kFuelSensorCount); ++n) {
-        f.SetChecked(N("cbLLSAddr", n), v.cbLLSAddr[n - 1]);
-        f.SetText(N("edLLSAddr", n), v.edLLSAddr[n - 1]);
-    }
-    f.SetText("edLLSWritePeriod14", v.edLLSWritePeriod14);
-    f.SetText("edLLSWritePeriod58", v.edLLSWritePeriod58);
-    f.SetIndex("cbRS485Speed", v.cbRS485Speed);
-    f.SetChecked("cbRS485EnableGlonass", v.cbRS485EnableGlonass);
-    f.SetRadio("GlonassMode", v.GlonassMode);
-    f.SetEnabled("GlonassMode", v.GlonassModeEnabled);
-}
-
 void RunRulesAfterRs485Conf(SettingsEditor& editor)
 {
     if (editor.rs485)
@@ -245,67 +415,10 @@ void RunRulesAfterRs485Conf(SettingsEditor& editor)
             editor.rs485->FuelSensorRule(n);
 }
 
-// Block 5 ------------------------------------------------------------------
-
-CanConfValues ReadCanConfValues(SettingsEditor& editor)
-{
-    FieldAccess f(editor);
-    CanConfValues v;
-    v.edCANPeriodSave = f.Text("edCANPeriodSave");
-    return v;
-}
-
-void WriteCanConfValues(SettingsEditor& editor, const CanConfValues& v)
-{
-    FieldAccess(editor).SetText("edCANPeriodSave", v.edCANPeriodSave);
-}
-
 void RunRulesAfterCanConf(SettingsEditor& editor)
 {
     if (editor.can)
         editor.can->RebuildCanLists();
-}
-
-// Block 6 ------------------------------------------------------------------
-
-OneWireConfValues ReadOneWireConfValues(SettingsEditor& editor)
-{
-    FieldAccess f(editor);
-    OneWireConfValues v;
-    v.cbIbReadAny = f.Checked("cbIbReadAny");
-    v.lbIbAddrList = f.Items("lbIbAddrList");
-    v.edIbAddr = f.Text("edIbAddr");
-    v.cbItempReadAll = f.Checked("cbItempReadAll");
-    for (int n = 1; n <= static_cast<int>(kOneWireSensorCount); ++n) {
-        v.cbItempAddr[n - 1] = f.Checked(N("cbItempAddr", n));
-        v.edItempAddr[n - 1] = f.Text(N("edItempAddr", n));
-    }
-    v.cbIbPulseOut1 = f.Checked("cbIbPulseOut1");
-    v.cbIbPulseOut2 = f.Checked("cbIbPulseOut2");
-    v.edItempWritePeriod14 = f.Text("edItempWritePeriod14");
-    v.edItempWritePeriod58 = f.Text("edItempWritePeriod58");
-    v.edItempWritePeriod14Enabled = f.Enabled("edItempWritePeriod14");
-    v.edItempWritePeriod58Enabled = f.Enabled("edItempWritePeriod58");
-    return v;
-}
-
-void WriteOneWireConfValues(SettingsEditor& editor, const OneWireConfValues& v)
-{
-    FieldAccess f(editor);
-    f.SetChecked("cbIbReadAny", v.cbIbReadAny);
-    f.SetItems("lbIbAddrList", v.lbIbAddrList);
-    f.SetText("edIbAddr", v.edIbAddr);
-    f.SetChecked("cbItempReadAll", v.cbItempReadAll);
-    for (int n = 1; n <= static_cast<int>(kOneWireSensorCount); ++n) {
-        f.SetChecked(N("cbItempAddr", n), v.cbItempAddr[n - 1]);
-        f.SetText(N("edItempAddr", n), v.edItempAddr[n - 1]);
-    }
-    f.SetChecked("cbIbPulseOut1", v.cbIbPulseOut1);
-    f.SetChecked("cbIbPulseOut2", v.cbIbPulseOut2);
-    f.SetText("edItempWritePeriod14", v.edItempWritePeriod14);
-    f.SetText("edItempWritePeriod58", v.edItempWritePeriod58);
-    f.SetEnabled("edItempWritePeriod14", v.edItempWritePeriod14Enabled);
-    f.SetEnabled("edItempWritePeriod58", v.edItempWritePeriod58Enabled);
 }
 
 void RunRulesAfterOneWireConf(SettingsEditor& editor)

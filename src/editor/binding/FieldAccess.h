@@ -19,6 +19,7 @@ class FieldAccess {
 public:
     explicit FieldAccess(SettingsEditor& editor) : editor_(editor) {}
 
+    SettingsEditor& Editor() const { return editor_; }
     QWidget* Find(const QString& name) const;
 
     std::string Text(const QString& name) const;

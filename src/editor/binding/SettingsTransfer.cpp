@@ -22,40 +22,17 @@ std::vector<TCANId_V3>& FoundCan(SettingsEditor& editor)
 }
 } // namespace
 
-std::vector<int> BlocksOf(int firmwareVersion)
-{
-    std::vector<int> blocks = {0, 1, 2, 3};
-    if (GenerationOf(firmwareVersion) != FirmwareGeneration::First)
-        blocks.push_back(5);
-    if (HasOneWireBlock(firmwareVersion))
-        blocks.push_back(6);
-    return blocks;
-}
-
-std::size_t BlockSize(int block, int firmwareVersion)
-{
-    switch (block) {
-    case 0: return kMainConfSize;
-    case 1: return NetConfSize(firmwareVersion);
-    case 2: return kInputsConfSize;
-    case 3: return kRs485ConfSize;
-    case 5: return kCanConfSize;
-    case 6: return kOneWireConfSize;
-    default: return 0;
-    }
-}
-
-std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, int block, FirmwareGeneration layout,
+std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, BlockId block, FirmwareGeneration layout,
                                                 int firmwareVersion, int localHourOffset)
 {
     auto vec = [](const auto& a) { return std::vector<std::uint8_t>(a.begin(), a.end()); };
     switch (block) {
-    case 0: return vec(EncodeMainConf(ReadMainConfValues(editor)));
-    case 1: return EncodeNetConf(layout, ReadNetConfValues(editor), firmwareVersion, localHourOffset);
-    case 2: return vec(EncodeInputsConf(ReadInputsConfValues(editor), firmwareVersion));
-    case 3: return vec(EncodeRs485Conf(ReadRs485ConfValues(editor), firmwareVersion));
-    case 5: return vec(EncodeCanConf(FoundCan(editor), ReadCanConfValues(editor)));
-    case 6: {
+    case BlockId::Main: return vec(EncodeMainConf(ReadMainConfValues(editor)));
+    case BlockId::Net: return EncodeNetConf(layout, ReadNetConfValues(editor), firmwareVersion, localHourOffset);
+    case BlockId::Inputs: return vec(EncodeInputsConf(ReadInputsConfValues(editor), firmwareVersion));
+    case BlockId::Rs485: return vec(EncodeRs485Conf(ReadRs485ConfValues(editor), firmwareVersion));
+    case BlockId::Can: return vec(EncodeCanConf(FoundCan(editor), ReadCanConfValues(editor)));
+    case BlockId::OneWire: {
         OneWireConfValues v = ReadOneWireConfValues(editor);
         auto bytes = EncodeOneWireConf(v);
         // A slot whose address did not read was unticked: show it, which
@@ -63,15 +40,15 @@ std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, int bloc
         WriteOneWireConfValues(editor, v);
         return vec(bytes);
     }
-    default: return {};
     }
+    return {};
 }
 
-bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const std::uint8_t> bytes,
+bool DecodeBlockIntoEditor(SettingsEditor& editor, BlockId block, std::span<const std::uint8_t> bytes,
                            FirmwareGeneration layout, int firmwareVersion, int localHourOffset, bool fromDevice)
 {
     switch (block) {
-    case 0: {
+    case BlockId::Main: {
         MainConfValues v = ReadMainConfValues(editor);
         if (!DecodeMainConf(bytes, v))
             return false;
@@ -80,7 +57,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
             RunRulesAfterMainConf(editor);
         return true;
     }
-    case 1: {
+    case BlockId::Net: {
         NetConfValues v = ReadNetConfValues(editor);
         if (!DecodeNetConf(layout, bytes, firmwareVersion, localHourOffset, v))
             return false;
@@ -88,7 +65,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterNetConf(editor);
         return true;
     }
-    case 2: {
+    case BlockId::Inputs: {
         InputsConfValues v = ReadInputsConfValues(editor);
         if (!DecodeInputsConf(bytes, firmwareVersion, v))
             return false;
@@ -96,7 +73,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterInputsConf(editor);
         return true;
     }
-    case 3: {
+    case BlockId::Rs485: {
         Rs485ConfValues v = ReadRs485ConfValues(editor);
         if (!DecodeRs485Conf(bytes, firmwareVersion, v))
             return false;
@@ -104,7 +81,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterRs485Conf(editor);
         return true;
     }
-    case 5: {
+    case BlockId::Can: {
         CanConfValues v = ReadCanConfValues(editor);
         std::vector<TCANId_V3> found;
         if (!DecodeCanConf(bytes, found, v))
@@ -114,7 +91,7 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterCanConf(editor);
         return true;
     }
-    case 6: {
+    case BlockId::OneWire: {
         OneWireConfValues v = ReadOneWireConfValues(editor);
         if (!DecodeOneWireConf(bytes, v))
             return false;
@@ -122,15 +99,15 @@ bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const st
         RunRulesAfterOneWireConf(editor);
         return true;
     }
-    default: return false;
     }
+    return false;
 }
 
 bool ReadAllBlocks(const BlockTransfer& t)
 {
     std::string failure;
     const FirmwareGeneration layout = GenerationOf(t.firmwareVersion);
-    const auto decode = [&](int block, std::vector<std::uint8_t> bytes) {
+    const auto decode = [&](BlockId block, std::vector<std::uint8_t> bytes) {
         DecodeBlockIntoEditor(t.editor, block, bytes, layout, t.firmwareVersion, t.localHourOffset, true);
     };
     if (ReadBlocks(t.link, t.clock, t.firmwareVersion, decode, {}, failure))
@@ -143,7 +120,7 @@ std::vector<EncodedBlock> EncodeAllBlocks(SettingsEditor& editor, int firmwareVe
 {
     std::vector<EncodedBlock> blocks;
     const FirmwareGeneration layout = GenerationOf(firmwareVersion);
-    for (int block : BlocksOf(firmwareVersion))
+    for (BlockId block : BlocksOf(firmwareVersion))
         blocks.push_back({block, EncodeBlockFromEditor(editor, block, layout, firmwareVersion, localHourOffset)});
     return blocks;
 }

@@ -6,6 +6,7 @@
 #include "editor/StatusSink.h"
 #include "link/ByteLink.h"
 #include "link/Identification.h"
+#include "model/Blocks.h"
 #include "services/core/BlockTransfer.h"
 
 #include <QString>
@@ -19,12 +20,12 @@ namespace plendoro {
 class SettingsEditor;
 
 // One block of the editor, encoded as the device or a profile stores it.
-std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, int block, FirmwareGeneration layout,
+std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, BlockId block, FirmwareGeneration layout,
                                                 int firmwareVersion, int localHourOffset);
 // Decodes one block into the editor and runs the rules its decoder asks
 // for. The recording-method rule runs only after a device read. False when
 // the bytes are too few for the block.
-bool DecodeBlockIntoEditor(SettingsEditor& editor, int block, std::span<const std::uint8_t> bytes,
+bool DecodeBlockIntoEditor(SettingsEditor& editor, BlockId block, std::span<const std::uint8_t> bytes,
                            FirmwareGeneration layout, int firmwareVersion, int localHourOffset, bool fromDevice);
 
 struct BlockTransfer {
@@ -36,10 +37,6 @@ struct BlockTransfer {
     // The status line: text, error flag.
     StatusSink showStatus;
 };
-
-// The blocks of a firmware version, in transfer order.
-std::vector<int> BlocksOf(int firmwareVersion);
-std::size_t BlockSize(int block, int firmwareVersion);
 
 // The device must be open. Stops at the first failing block, whose
 // failure text is then in the status line; the blocks before it stay

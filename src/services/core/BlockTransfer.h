@@ -5,6 +5,7 @@
 #include "common/Clock.h"
 #include "link/ByteLink.h"
 #include "link/Protocol.h"
+#include "model/Blocks.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,7 +15,7 @@
 namespace plendoro {
 
 struct EncodedBlock {
-    int block = 0;
+    BlockId block = BlockId::Main;
     std::vector<std::uint8_t> bytes;
 };
 
@@ -24,14 +25,10 @@ struct TransferHooks {
     RetryHook onRetry;
 };
 
-// The blocks of a firmware version, in transfer order, and their sizes.
-std::vector<int> TransferBlocksOf(int firmwareVersion);
-std::size_t TransferBlockSize(int block, int firmwareVersion);
-
 // Reads every block of the version; onRead gets each block's bytes in order.
 // Stops at the first failing block, whose text is then in failure.
 bool ReadBlocks(ByteLink& link, Clock& clock, int firmwareVersion,
-                const std::function<void(int block, std::vector<std::uint8_t> bytes)>& onRead,
+                const std::function<void(BlockId block, std::vector<std::uint8_t> bytes)>& onRead,
                 const TransferHooks& hooks, std::string& failure);
 
 // Writes the blocks in their order. 0 when every block was written, else
