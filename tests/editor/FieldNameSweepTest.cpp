@@ -34,16 +34,18 @@ TEST_P(FieldNameSweep, EveryNameTheProgramLooksUpIsOnThePages)
     ExpectNoMisses("general defaults");
 
     const FirmwareGeneration layout = GenerationOf(firmware);
-    const std::vector<int> blocks = BlocksOf(firmware);
+    const std::vector<BlockId> blocks = BlocksOf(firmware);
     ASSERT_FALSE(blocks.empty());
-    for (int block : blocks) {
+    for (BlockId id : blocks) {
+        const BlockId block = id;
+        const int number = static_cast<int>(id);
         const std::vector<std::uint8_t> bytes = EncodeBlockFromEditor(editor, block, layout, firmware, kHourOffset);
-        EXPECT_EQ(bytes.size(), BlockSize(block, firmware)) << "block " << block;
-        ExpectNoMisses("encoding block " + std::to_string(block));
+        EXPECT_EQ(bytes.size(), BlockSize(block, firmware)) << "block " << number;
+        ExpectNoMisses("encoding block " + std::to_string(number));
         for (bool fromDevice : {true, false}) {
             EXPECT_TRUE(DecodeBlockIntoEditor(editor, block, bytes, layout, firmware, kHourOffset, fromDevice))
-                << "block " << block;
-            ExpectNoMisses("decoding block " + std::to_string(block) + (fromDevice ? " from the device" : ""));
+                << "block " << number;
+            ExpectNoMisses("decoding block " + std::to_string(number) + (fromDevice ? " from the device" : ""));
         }
     }
 
