@@ -377,9 +377,17 @@ void Device::OnCommand(std::string command, TimePoint at)
     } else if (command == "FL_ERASE_DATA") {
         if (fw >= 303) StartErase(when);
     } else if (command == "MMA_CALIBRATE") {
-        calibrationEnd_ = at + Millis(setup.calibrationMs);
+        if (f.calibrationRefused) {
+            SendText("BUSY", when);
+            return;
+        }
+        calibrationEnd_ = f.calibrationStuck ? TimePoint::max() : at + Millis(setup.calibrationMs);
+        statePolls_ = 0;
         SendText("STARTED", when);
     } else if (command == "MMA_STATE") {
+        if (f.calibrationSilentAfter >= 0 && statePolls_ >= f.calibrationSilentAfter)
+            return;
+        ++statePolls_;
         SendText(at < calibrationEnd_ ? "MMA_CALIBRATING" : "MMA_NORMAL", when);
     } else if (fw >= 300 && command == "START_CAN_SEARCH") {
         canStarted_ = canRunning_ = true;
@@ -410,11 +418,25 @@ void Device::StartErase(TimePoint when)
     pending_.erase(std::remove_if(pending_.begin(), pending_.end(), [](const Outgoing& m) { return !m.reply; }),
                    pending_.end());
     SendText("ERASE_START", when);
+    const Faults& f = setup.faults;
     const long long total = setup.eraseMs;
     const long long period = std::max<long long>(setup.eraseReportMs, total / kMaxEraseReports);
+    if (f.eraseGluedAt >= 0) {
+        // Two reports in one piece at the first report's time, the first
+        // without its leading zeros.
+        SendText(Format("ERASE_POS=%dERASE_POS=100", f.eraseGluedAt), when + Millis(std::min(period, total)), false);
+        return;
+    }
     // Fixed-width reports: the configurator judges at least 13 bytes.
-    for (long long t = period; t < total; t += period)
-        SendText(Format("ERASE_POS=%03d", int(t * 100 / total)), when + Millis(t), false);
+    for (long long t = period; t < total; t += period) {
+        const int percent = int(t * 100 / total);
+        if (f.eraseStallAt >= 0 && percent > f.eraseStallAt)
+            return; // the device stops reporting
+        SendText(f.eraseGarbage ? std::string("ERASE_POS=???") : Format("ERASE_POS=%03d", percent), when + Millis(t),
+                 false);
+    }
+    if (f.eraseStallAt >= 0)
+        return;
     SendText("ERASE_POS=100", when + Millis(total), false);
 }
 

@@ -132,6 +132,7 @@ private:
 
     // services
     TimePoint calibrationEnd_{};
+    int statePolls_ = 0; // MMA_STATE answers since the calibration started
     bool canStarted_ = false;
     bool canRunning_ = false;
     TimePoint canStart_{};

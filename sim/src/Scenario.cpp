@@ -166,6 +166,24 @@ bool ApplyOneFault(Faults& f, std::string_view text, std::string& error)
     } else if (name == "version_silent") {
         if (args != 0) return bad("\"version_silent\"");
         f.versionSilent = true;
+    } else if (name == "erase_stall") {
+        if (args != 1 || !ParseInt(w[1], 0, 99, a)) return bad("\"erase_stall PERCENT\"");
+        f.eraseStallAt = int(a);
+    } else if (name == "erase_garbage") {
+        if (args != 0) return bad("\"erase_garbage\"");
+        f.eraseGarbage = true;
+    } else if (name == "erase_glued") {
+        if (args != 1 || !ParseInt(w[1], 0, 99, a)) return bad("\"erase_glued PERCENT\"");
+        f.eraseGluedAt = int(a);
+    } else if (name == "calibration_refused") {
+        if (args != 0) return bad("\"calibration_refused\"");
+        f.calibrationRefused = true;
+    } else if (name == "calibration_stuck") {
+        if (args != 0) return bad("\"calibration_stuck\"");
+        f.calibrationStuck = true;
+    } else if (name == "calibration_silent_after") {
+        if (args != 1 || !ParseInt(w[1], 0, 1000000, a)) return bad("\"calibration_silent_after N\"");
+        f.calibrationSilentAfter = int(a);
     } else {
         error = "unknown fault '" + std::string(name) + "'";
         return false;

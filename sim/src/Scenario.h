@@ -21,6 +21,12 @@ struct Faults {
     int gluedBytes = 0;
     bool noHardwareVersion = false;
     bool versionSilent = false;
+    int eraseStallAt = -1;      // >= 0: erase reports stop after this percentage
+    bool eraseGarbage = false;  // erase reports of 13 bytes that hold no number
+    int eraseGluedAt = -1;      // >= 0: only one report, this percentage glued to the last
+    bool calibrationRefused = false;
+    bool calibrationStuck = false; // the calibration never ends
+    int calibrationSilentAfter = -1; // >= 0: MMA_STATE answered this often, then never
 };
 
 // "none" or "" clears every fault; several faults may be given at once,

@@ -12,7 +12,9 @@
 #include "editor/FieldBalloon.h"
 #include "editor/Validation.h"
 #include "services/CanSearch.h"
+#include "services/CalForm.h"
 #include "services/DeviceWorker.h"
+#include "services/core/MemoryClearing.h"
 #include "files/FileCommands.h"
 #include "editor/binding/SettingsTransfer.h"
 
@@ -40,6 +42,7 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <ctime>
 
 namespace plendoro {
@@ -146,6 +149,8 @@ void TMainForm::BuildWindow()
             EndCommand();
     });
     InstallBalloonClosers(*editor_);
+    if (auto* clear = editor_->FieldAs<QAbstractButton>(QStringLiteral("btnClearData")))
+        connect(clear, &QAbstractButton::clicked, this, &TMainForm::btnClearDataClick);
     connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
         // While the memory is being cleared the current page stays.
         if (pagesLocked_ && index != lockedPage_) {
@@ -208,6 +213,15 @@ void TMainForm::BuildWindow()
     file->addSeparator();
     exitAction_ = file->addAction(QStringLiteral("Выход"));
     exitAction_->setObjectName(QStringLiteral("mExit"));
+    if (options_.service) {
+        QMenu* service = menuBar()->addMenu(QStringLiteral("Сервис"));
+        service->setObjectName(QStringLiteral("mService"));
+        calibrateAction_ = service->addAction(QStringLiteral("Калибровка акселерометра"));
+        calibrateAction_->setObjectName(QStringLiteral("mCalibrate"));
+        connect(calibrateAction_, &QAction::triggered, this, &TMainForm::mCalibrateClick);
+        if (QWidget* firmware = editor_->Field(QStringLiteral("gbFirmware")))
+            firmware->setVisible(true);
+    }
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
     aboutAction_ = help->addAction(QStringLiteral("О программе"));
     aboutAction_->setObjectName(QStringLiteral("mAbout"));
@@ -651,6 +665,74 @@ void TMainForm::btnWriteSettingsClick()
                  });
 }
 
+void TMainForm::btnClearDataClick()
+{
+    if (!dialogs_->Ask(this, kAppCaption, QStringLiteral("Вы действительно хотите очистить память прибора?"),
+                       DialogService::Icon::Warning))
+        return;
+    clearing_ = true;
+    SetPagesLocked(true);
+    // A clearing under way clears the flag itself when it ends.
+    if (command_ == Command::Clear)
+        return;
+    if (DeviceBusy()) {
+        clearing_ = false;
+        SetPagesLocked(false);
+        return;
+    }
+    ShowStatus(QStringLiteral("Очистка памяти прибора"), false);
+    BeginCommand(Command::Clear);
+    auto result = std::make_shared<ClearResult>(ClearResult::OpenFailed);
+    UsbLink* link = link_;
+    worker_->Run(
+        [this, link, result] {
+            if (!link->Open())
+                return;
+            *result = ClearMemory(*link, [this](int percent) {
+                DeviceWorker::Post(this, [this, percent] {
+                    ShowStatus(QStringLiteral("Стирание памяти: выполнено %1%").arg(percent), false);
+                    progress_->setRange(0, 100);
+                    progress_->setValue(std::clamp(percent, 0, 100));
+                    progress_->show();
+                });
+            });
+            link->Close();
+        },
+        [this, result] { ClearDone(static_cast<int>(*result)); });
+}
+
+void TMainForm::ClearDone(int result)
+{
+    clearing_ = false;
+    SetPagesLocked(false);
+    if (result == 0)
+        ShowStatus(QStringLiteral("Память прибора очищена"), false);
+    else
+        ShowStatus(QStringLiteral("Ошибка %1 при очистке памяти прибора").arg(result), true);
+    // The buttons follow the presence display: with no tracker attached read
+    // and write stay closed.
+    EndCommand();
+}
+
+void TMainForm::AttachCalibrationDialog(TCalForm* dialog)
+{
+    calForm_ = dialog;
+    if (!dialog)
+        return;
+    connect(dialog, &TCalForm::BusyChanged, this, [this](bool busy) {
+        if (busy)
+            BeginCommand(Command::Calibrate);
+        else if (command_ == Command::Calibrate)
+            EndCommand();
+    });
+}
+
+void TMainForm::mCalibrateClick()
+{
+    if (calForm_ && !DeviceBusy())
+        calForm_->show();
+}
+
 void TMainForm::BeginCommand(Command command)
 {
     command_ = command;
@@ -660,9 +742,15 @@ void TMainForm::BeginCommand(Command command)
     writeEnabledBefore_ = IsOwnEnabled(writeButton_);
     readButton_->setEnabled(false);
     writeButton_->setEnabled(false);
-    if (command == Command::CanSearch) {
+    if (calibrateAction_)
+        calibrateAction_->setEnabled(false);
+    if (command == Command::CanSearch || command == Command::Clear || command == Command::Calibrate) {
         // The pages stay usable; the other device commands on them close.
-        for (QWidget* w : PageCommandButtons()) {
+        std::vector<QWidget*> buttons = PageCommandButtons();
+        if (command != Command::CanSearch) // the search keeps its own button
+            if (QWidget* search = editor_->Field(QStringLiteral("btnCANSearch")))
+                buttons.push_back(search);
+        for (QWidget* w : buttons) {
             pageCommandsBefore_.push_back({w, IsOwnEnabled(w)});
             w->setEnabled(false);
         }
@@ -706,6 +794,8 @@ void TMainForm::EndCommand()
 // and firmware now, never simply switched on.
 void TMainForm::RestoreCommandButtons()
 {
+    if (calibrateAction_)
+        calibrateAction_->setEnabled(true);
     for (const auto& [w, enabled] : pageCommandsBefore_)
         w->setEnabled(enabled);
     pageCommandsBefore_.clear();

@@ -29,6 +29,7 @@ class DialogService;
 class SettingsEditor;
 class CanSearch;
 class DeviceWorker;
+class TCalForm;
 struct BlockTransfer;
 
 class TMainForm : public QMainWindow {
@@ -39,6 +40,9 @@ public:
         UsbLink* link = nullptr;          // null: the window's own
         DialogService* dialogs = nullptr; // null: the desktop's dialogs
         bool watchDevices = true;         // listen to the platform's device changes
+        // The service features: the menu "Сервис" with the calibration and
+        // the firmware group on the first page.
+        bool service = false;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -59,6 +63,11 @@ public:
     void SetPagesLocked(bool locked);
     SettingsEditor& Editor() { return *editor_; }
     CanSearch& CanBusSearch() { return *canSearch_; }
+    DeviceWorker& Worker() { return *worker_; }
+    // The calibration dialog made at start-up beside the window; the
+    // "Калибровка акселерометра" command shows it.
+    void AttachCalibrationDialog(TCalForm* dialog);
+    void mCalibrateClick();
 
     // State shown to tests and to the rest of the window.
     UsbLink& Link() { return *link_; }
@@ -75,6 +84,9 @@ public:
     // Menu and command handlers.
     void btnReadSettingsClick();
     void btnWriteSettingsClick();
+    // "Стереть все данные": the question, then the clearing on the worker.
+    void btnClearDataClick();
+    bool Clearing() const { return clearing_; }
     void mSelectKvdDirClick();
     void mAboutClick();
     void HelpRequested();
@@ -95,7 +107,7 @@ protected:
 
 private:
     // The device command that holds the worker, if any.
-    enum class Command { None, Presence, Read, Write, CanSearch };
+    enum class Command { None, Presence, Read, Write, CanSearch, Clear, Calibrate };
     // Which presence display was shown last; the command buttons return to
     // its states when a command ends.
     enum class Display { None, Absent, Present };
@@ -108,6 +120,7 @@ private:
     std::vector<QWidget*> PageCommandButtons() const;
     void ShowProgress(const QString& text, int position, int count);
     void ApplyPresence(const PresenceResult& result);
+    void ClearDone(int result);
     void EnterNoDeviceState(bool lost);
 
     void BuildWindow();
@@ -177,6 +190,8 @@ private:
     QAction* saveKvcAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* calibrateAction_ = nullptr; // only with the service features
+    QPointer<TCalForm> calForm_;
 };
 
 } // namespace plendoro

@@ -1,13 +1,29 @@
 // Plendoro: configurator of the Kovaltrak WiFi vehicle tracker.
 #include "app/MainForm.h"
+#include "app/core/CommandLine.h"
 #include "app/core/SingleInstance.h"
+#include "editor/Dialogs.h"
+#include "services/CalForm.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 
 int main(int argc, char** argv)
 {
+    const plendoro::CommandLine options = plendoro::ParseCommandLine(argc, argv);
+    if (options.help || !options.unknown.empty()) {
+        const std::string usage = plendoro::UsageText(argc > 0 ? argv[0] : "plendoro");
+        if (options.help) {
+            std::fputs(usage.c_str(), stdout);
+            return 0;
+        }
+        std::fprintf(stderr, "%s: unknown option %s\n%s", argc > 0 ? argv[0] : "plendoro", options.unknown.c_str(),
+                     usage.c_str());
+        return 2;
+    }
+
     // A second copy gives up quietly after half a second.
     plendoro::SingleInstance instance;
     if (!instance.Acquire(500))
@@ -17,7 +33,13 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kovaltrak Plendoro"));
     QApplication::setApplicationDisplayName(QString());
     try {
-        plendoro::TMainForm form;
+        plendoro::TMainForm::Options o;
+        o.service = options.service;
+        plendoro::TMainForm form(o);
+        // The calibration dialog is made at start-up, after the window.
+        plendoro::TCalForm calibration(form.Link(), form.Worker(), plendoro::QtDialogService::Instance(),
+                                       plendoro::SystemClock::Instance(), &form);
+        form.AttachCalibrationDialog(&calibration);
         form.show();
         app.exec();
     } catch (const std::exception& e) {
