@@ -14,6 +14,8 @@
 #include "services/CanSearch.h"
 #include "services/CalForm.h"
 #include "services/DeviceWorker.h"
+#include "services/OneWireCommands.h"
+#include "services/OneWireSearchForm.h"
 #include "services/core/MemoryClearing.h"
 #include "files/FileCommands.h"
 #include "editor/binding/SettingsTransfer.h"
@@ -141,6 +143,13 @@ void TMainForm::BuildWindow()
     CreateEditorRules(*editor_);
     editor_->SetDevicePresence([this] { return link_->Connected(); });
     canSearch_ = new CanSearch(*editor_, *link_, [this](const QString& text, bool error) { ShowStatus(text, error); });
+    oneWire_ = new OneWireCommands(*editor_, *link_, *worker_, this);
+    connect(oneWire_, &OneWireCommands::BusyChanged, this, [this](bool busy) {
+        if (busy)
+            BeginCommand(Command::OneWire);
+        else if (command_ == Command::OneWire)
+            EndCommand();
+    });
     canSearch_->SetWorker(worker_);
     connect(canSearch_, &CanSearch::BusyChanged, this, [this](bool busy) {
         if (busy)
@@ -727,6 +736,11 @@ void TMainForm::AttachCalibrationDialog(TCalForm* dialog)
     });
 }
 
+void TMainForm::AttachOneWireSearchDialog(TOWSearchForm* dialog)
+{
+    oneWire_->SetSearchDialog(dialog);
+}
+
 void TMainForm::mCalibrateClick()
 {
     if (calForm_ && !DeviceBusy())
@@ -744,7 +758,8 @@ void TMainForm::BeginCommand(Command command)
     writeButton_->setEnabled(false);
     if (calibrateAction_)
         calibrateAction_->setEnabled(false);
-    if (command == Command::CanSearch || command == Command::Clear || command == Command::Calibrate) {
+    if (command == Command::CanSearch || command == Command::Clear || command == Command::Calibrate ||
+        command == Command::OneWire) {
         // The pages stay usable; the other device commands on them close.
         std::vector<QWidget*> buttons = PageCommandButtons();
         if (command != Command::CanSearch) // the search keeps its own button

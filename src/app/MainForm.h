@@ -30,6 +30,8 @@ class SettingsEditor;
 class CanSearch;
 class DeviceWorker;
 class TCalForm;
+class TOWSearchForm;
+class OneWireCommands;
 struct BlockTransfer;
 
 class TMainForm : public QMainWindow {
@@ -68,6 +70,9 @@ public:
     // "Калибровка акселерометра" command shows it.
     void AttachCalibrationDialog(TCalForm* dialog);
     void mCalibrateClick();
+    // The 1-Wire search dialog made at start-up beside the window.
+    void AttachOneWireSearchDialog(TOWSearchForm* dialog);
+    OneWireCommands& OneWire() { return *oneWire_; }
 
     // State shown to tests and to the rest of the window.
     UsbLink& Link() { return *link_; }
@@ -107,7 +112,7 @@ protected:
 
 private:
     // The device command that holds the worker, if any.
-    enum class Command { None, Presence, Read, Write, CanSearch, Clear, Calibrate };
+    enum class Command { None, Presence, Read, Write, CanSearch, Clear, Calibrate, OneWire };
     // Which presence display was shown last; the command buttons return to
     // its states when a command ends.
     enum class Display { None, Absent, Present };
@@ -192,6 +197,7 @@ private:
     QAction* aboutAction_ = nullptr;
     QAction* calibrateAction_ = nullptr; // only with the service features
     QPointer<TCalForm> calForm_;
+    OneWireCommands* oneWire_ = nullptr;
 };
 
 } // namespace plendoro

@@ -4,6 +4,7 @@
 #include "app/core/SingleInstance.h"
 #include "editor/Dialogs.h"
 #include "services/CalForm.h"
+#include "services/OneWireSearchForm.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -40,6 +41,8 @@ int main(int argc, char** argv)
         plendoro::TCalForm calibration(form.Link(), form.Worker(), plendoro::QtDialogService::Instance(),
                                        plendoro::SystemClock::Instance(), &form);
         form.AttachCalibrationDialog(&calibration);
+        plendoro::TOWSearchForm oneWireSearch(form.Link(), form.Worker(), &form);
+        form.AttachOneWireSearchDialog(&oneWireSearch);
         form.show();
         app.exec();
     } catch (const std::exception& e) {

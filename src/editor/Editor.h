@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "model/OneWireAddress.h"
 #include "model/Structs.h"
 
 #include <functional>
@@ -79,6 +80,13 @@ public:
     virtual void SensorSlotRule(int slot) = 0; // cbItempAddr1Click ..
     virtual void ReadAllRule() = 0;          // cbItempReadAllClick
     virtual void OneWireDefaults() = 0;      // btn1wireAsDefaultClick
+    // What the line searches bring; a rule set without the page ignores them.
+    virtual void PutKeyAddress(const OneWireAddress&) {}
+    virtual bool PutSensorAddress(int /*slot*/, const OneWireAddress&) { return false; }
+    virtual void ClearSensorSlots() {}
+    virtual void FillSensorSlots(const std::vector<OneWireAddress>&) {}
+    // Reading one key from the line, run by "Добавить" with an empty field.
+    virtual void SetKeyReader(std::function<void()>) {}
 };
 
 class CanListsApi {

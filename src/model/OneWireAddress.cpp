@@ -64,4 +64,21 @@ bool TextToAddress(std::string_view text, OneWireAddress& address)
     return true;
 }
 
+bool ScanListedAddress(std::string_view text, OneWireAddress& address)
+{
+    OneWireAddress read{};
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        if (i > 0) {
+            if (pos >= text.size() || text[pos] != ':')
+                return false;
+            ++pos;
+        }
+        if (!ScanPair(text, pos, read[i]))
+            return false;
+    }
+    address = read;
+    return true;
+}
+
 } // namespace plendoro

@@ -19,4 +19,9 @@ std::string AddressToText(const OneWireAddress& address);
 // byte 7. False, with `address` untouched, unless all eight pairs read.
 bool TextToAddress(std::string_view text, OneWireAddress& address);
 
+// An address as the device lists it in a search reply: eight pairs read the
+// same way, separated by ":", byte 0 first. False, with `address`
+// untouched, unless all eight pairs and the seven colons read.
+bool ScanListedAddress(std::string_view text, OneWireAddress& address);
+
 } // namespace plendoro

@@ -39,7 +39,7 @@ public:
     // Reading one key from the line into edIbAddr ("Считать" of the key
     // group); "Добавить" runs it first when the key field is empty and a
     // device is present.
-    void SetKeyReader(std::function<void()> read) { keyReader_ = std::move(read); }
+    void SetKeyReader(std::function<void()> read) override { keyReader_ = std::move(read); }
 
     // The handlers, callable by the window and the other pages as well.
     void cbIbReadAnyClick(); // also the pulse boxes' click
@@ -52,17 +52,17 @@ public:
 
     // Found addresses, in their text form. A key goes into edIbAddr only;
     // it is not added to the list.
-    void PutKeyAddress(const OneWireAddress& address);
+    void PutKeyAddress(const OneWireAddress& address) override;
     // Into slot N's address field unless any of the eight fields (slot N's
     // own included) already shows it; then "Такой датчик уже подключен" and
     // false. The slot's tick is left as it is.
-    bool PutSensorAddress(int slot, const OneWireAddress& address);
+    bool PutSensorAddress(int slot, const OneWireAddress& address) override;
     // Empties the eight address fields and unticks the slots, each running
     // its slot rule.
-    void ClearSensorSlots();
+    void ClearSensorSlots() override;
     // The i-th address into slot i, ticked; addresses past the eighth are
     // dropped.
-    void FillSensorSlots(const std::vector<OneWireAddress>& addresses);
+    void FillSensorSlots(const std::vector<OneWireAddress>& addresses) override;
 
 private:
     bool AnySlotTicked(int first, int last) const;
