@@ -93,8 +93,8 @@ TEST_F(LinkLoggingTest, SilentByDefault)
     EXPECT_FALSE(LogEnabled(LogChannel::Link));
     EXPECT_FALSE(LogEnabled(LogChannel::Presence));
     Exchange();
-    EXPECT_TRUE(gMessages.isEmpty()) << gMessages.size() << " messages, the first: "
-                                     << gMessages.value(0).text.toStdString();
+    EXPECT_TRUE(gMessages.isEmpty()) << gMessages.size()
+                                     << " messages, the first: " << gMessages.value(0).text.toStdString();
 }
 
 TEST_F(LinkLoggingTest, RulesTurnTheChannelsOnOneByOne)
