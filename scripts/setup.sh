@@ -9,6 +9,7 @@ PACKAGES=(
   libgl-dev
   libudev-dev
   libgtest-dev libgmock-dev googletest
+  clang-format clang-tidy
   libbenchmark-dev
   libxkbcommon-dev
   xvfb xauth imagemagick fonts-dejavu-core

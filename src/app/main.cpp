@@ -1,4 +1,5 @@
 // Plendoro: configurator of the Kovaltrak WiFi vehicle tracker.
+#include "app/LinkLogging.h"
 #include "app/MainForm.h"
 #include "app/core/CommandLine.h"
 #include "app/core/SingleInstance.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kovaltrak Plendoro"));
     QApplication::setApplicationDisplayName(QString());
+    plendoro::InstallLinkLogging();
     try {
         plendoro::TMainForm::Options o;
         o.service = options.service;

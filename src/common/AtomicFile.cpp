@@ -44,7 +44,8 @@ bool AtomicFile::Create(const std::string& path)
     return true;
 }
 
-bool AtomicFile::Write(std::string_view bytes)
+// Not const: each write changes the file behind the descriptor.
+bool AtomicFile::Write(std::string_view bytes) // NOLINT(readability-make-member-function-const)
 {
     if (fd_ < 0)
         return false;

@@ -10,7 +10,8 @@ namespace {
 std::string Convert(const char* to, const char* from, std::string_view in)
 {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    // (iconv_t)-1 is how iconv_open reports failure.
+    if (cd == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr)
         return std::string(in);
     std::string out;
     out.resize(in.size() * 4 + 16);

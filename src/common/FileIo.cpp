@@ -19,7 +19,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes)
     if (!f)
         return false;
     char chunk[4096];
-    std::size_t n;
+    std::size_t n = 0;
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
         bytes.append(chunk, n);
     const bool ok = !std::ferror(f);

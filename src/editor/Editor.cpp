@@ -25,7 +25,8 @@ QWidget* SettingsEditor::Field(const char* prefix, int digit, const char* suffix
     return Field(QLatin1String(prefix) + QString::number(digit) + QLatin1String(suffix));
 }
 
-void SettingsEditor::RefreshRules()
+// Not const: the rules it runs change the pages.
+void SettingsEditor::RefreshRules() // NOLINT(readability-make-member-function-const)
 {
     if (recording) {
         recording->RecordingMethodRule();

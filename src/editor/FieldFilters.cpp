@@ -69,7 +69,7 @@ private:
     bool filterComposed(QObject* watched, QInputMethodEvent* ime)
     {
         const QString cls = filterClassOf(watched);
-        const QString commit = ime->commitString();
+        const QString& commit = ime->commitString();
         if (cls.isEmpty() || commit.isEmpty())
             return false;
         QString kept;

@@ -75,7 +75,9 @@ D2xx::Status D2xxLibrary::ListCount(DWORD* count)
 D2xx::Status D2xxLibrary::ListDescription(DWORD index, char description[64])
 {
     return As<FT_ListDevices_t>(entry_[kListDevices])(
-        reinterpret_cast<void*>(static_cast<std::uintptr_t>(index)), description,
+        // By index, the library takes the index in place of the first pointer.
+        reinterpret_cast<void*>(static_cast<std::uintptr_t>(index)), // NOLINT(performance-no-int-to-ptr)
+        description,
         FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION);
 }
 

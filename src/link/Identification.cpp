@@ -1,5 +1,7 @@
 #include "link/Identification.h"
 
+#include "common/Log.h"
+#include "link/TextExchange.h"
 #include "link/UsbLink.h"
 
 #include <cstdio>
@@ -73,20 +75,26 @@ bool QueryVersions(ByteLink& link, DeviceIdentity& identity)
     std::uint8_t reply[101];
     bool read = false;
     for (int attempt = 0; attempt < kVersionAttempts && !read; ++attempt) {
-        link.Write(reinterpret_cast<const std::uint8_t*>(kVersionCommand), sizeof kVersionCommand - 1);
-        const std::size_t got = link.ReadTimed(reply, 100, 200);
+        SendText(link, reinterpret_cast<const std::uint8_t*>(kVersionCommand), sizeof kVersionCommand - 1);
+        const std::size_t got = ReadTimedReply(link, reply, 100, 200);
         read = ParseVersionReply(reply, got, identity.firmwareMajor, identity.firmwareMinor);
     }
-    if (!read)
+    if (!read) {
+        if (LogEnabled(LogChannel::Link))
+            LogLine(LogChannel::Link, "no firmware version after " + std::to_string(kVersionAttempts) + " attempts");
         return false;
+    }
     identity.firmwareVersion = identity.firmwareMajor * 100 + identity.firmwareMinor;
     identity.hardwareVersionRead = false;
 
     if (ReadsHardwareVersion(identity.firmwareVersion)) {
         static const char kHardwareCommand[] = "GET_HVERSION";
-        link.Write(reinterpret_cast<const std::uint8_t*>(kHardwareCommand), sizeof kHardwareCommand - 1);
+        SendText(link, reinterpret_cast<const std::uint8_t*>(kHardwareCommand), sizeof kHardwareCommand - 1);
         std::uint8_t hw[100] = {};
-        if (link.ReadAnswer(hw, sizeof hw) >= 1) {
+        const std::size_t got = link.ReadAnswer(hw, sizeof hw);
+        if (LogEnabled(LogChannel::Link))
+            LogLine(LogChannel::Link, "hardware version reply " + HexBytes(hw, got < sizeof hw ? got : sizeof hw));
+        if (got >= 1) {
             identity.hardwareVersion = static_cast<std::int8_t>(hw[0]);
             identity.hardwareVersionRead = true;
         }

@@ -1,9 +1,24 @@
 #include "link/Protocol.h"
 
+#include "common/Log.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace plendoro {
+
+namespace {
+
+// One line of the byte log about transaction `id`; the text is only built
+// when the channel is wanted.
+template <typename MakeText>
+void LogTransact(std::uint16_t id, MakeText&& makeText)
+{
+    if (LogEnabled(LogChannel::Link))
+        LogLine(LogChannel::Link, "transact id=" + std::to_string(id) + ": " + makeText());
+}
+
+} // namespace
 
 std::uint16_t Sum16(const std::uint8_t* bytes, std::size_t count)
 {
@@ -63,6 +78,7 @@ bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t 
     const std::size_t requestTotal = kHeaderSize + requestLength;
     const std::size_t expected = kHeaderSize + replyLength;
     if (requestTotal > kPacketBufferSize || expected > kPacketBufferSize) {
+        LogTransact(id, [] { return std::string("request or reply larger than the packet buffer"); });
         failure = kTextBadReply;
         return false;
     }
@@ -72,6 +88,9 @@ bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t 
             onRetry(attempt);
         clock.SleepMs(5);
         PacketHeader::BuildRequest(buffer, id, requestLength);
+        LogTransact(id, [&] {
+            return "attempt " + std::to_string(attempt) + " request " + HexBytes(buffer, requestTotal);
+        });
         for (std::size_t sent = 0; sent < requestTotal;) {
             const std::size_t piece = std::min(kSendPiece, requestTotal - sent);
             link.Write(buffer + sent, piece);
@@ -84,6 +103,10 @@ bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t 
         // payload that still lies behind the header.
         std::memset(buffer, 0, expected);
         const std::size_t got = link.Read(buffer, expected);
+        LogTransact(id, [&] {
+            return "reply " + std::to_string(got) + " of " + std::to_string(expected) + " bytes " +
+                   HexBytes(buffer, got);
+        });
         const bool errorSized = got == 20 && ReadLe16(buffer + 12) == kErrorReplyId;
         if (got == expected || errorSized) {
             PacketHeader reply = PacketHeader::Parse(buffer);
@@ -93,23 +116,34 @@ bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t 
                 const std::size_t offset = kHeaderSize + replyLength;
                 std::size_t rest = reply.totalLength - got;
                 rest = std::min(rest, kPacketBufferSize - offset);
-                if (rest > 0)
-                    link.Read(buffer + offset, rest);
+                if (rest > 0) {
+                    const std::size_t more = link.Read(buffer + offset, rest);
+                    LogTransact(id, [&] { return "reply continues " + HexBytes(buffer + offset, std::min(more, rest)); });
+                }
             }
             const bool good = reply.totalLength == expected && reply.headerLength == kHeaderSize &&
                               reply.id == id && Sum16(buffer, expected) == 0xFFFF;
             if (good)
                 return true;
             if (reply.id == kErrorReplyId) {
+                LogTransact(id, [&] { return "device error " + std::to_string(ReadLe32(buffer + kHeaderSize)); });
                 failure = "Запрос Id=" + std::to_string(id) + " ошибка: " +
                           DeviceErrorText(ReadLe32(buffer + kHeaderSize));
             } else {
+                LogTransact(id, [&] {
+                    return "bad reply: length " + std::to_string(reply.totalLength) + ", header " +
+                           std::to_string(reply.headerLength) + ", id " + std::to_string(reply.id) + ", sum " +
+                           std::to_string(Sum16(buffer, expected));
+                });
                 failure = kTextBadReply;
             }
             return false;
         }
+        if (attempt < kTransactAttempts)
+            LogTransact(id, [&] { return "no reply on attempt " + std::to_string(attempt) + ", retrying"; });
         clock.SleepMs(100);
     }
+    LogTransact(id, [] { return "no reply after " + std::to_string(kTransactAttempts) + " attempts"; });
     failure = kTextNoReply;
     return false;
 }

@@ -6,6 +6,12 @@
 
 namespace plendoro {
 
+// Sends a text command as it is. The byte log shows it as words and hex.
+void SendText(ByteLink& link, const std::uint8_t* command, std::size_t count);
+
+// One timed read of a text reply (ByteLink::ReadTimed), shown in the byte log.
+std::size_t ReadTimedReply(ByteLink& link, std::uint8_t* buffer, std::size_t capacity, unsigned timeoutMs);
+
 // How long a reply may pause between two pieces before it counts as ended.
 constexpr unsigned kReplyPauseMs = 50;
 

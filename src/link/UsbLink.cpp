@@ -1,10 +1,22 @@
 #include "link/UsbLink.h"
 
+#include "common/Log.h"
+
 #include <cstring>
 
 namespace plendoro {
 
 using namespace d2xx;
+
+namespace {
+
+void Log(LogChannel channel, std::string_view line)
+{
+    if (LogEnabled(channel))
+        LogLine(channel, line);
+}
+
+} // namespace
 
 UsbLink::UsbLink(Clock& clock) : clock_(clock) {}
 
@@ -59,15 +71,21 @@ bool UsbLink::Identify(std::string* serial)
         }
     }
     if (found < 0) {
+        if (LogEnabled(LogChannel::Presence))
+            Log(LogChannel::Presence, "identify: none of " + std::to_string(count) + " devices is \"" + prefix_ + "\"");
         deviceIndex_ = -1;
         return false;
     }
     deviceIndex_ = found;
 
-    if (!TakeSlot())
+    if (!TakeSlot()) {
+        Log(LogChannel::Presence, "identify: device busy with another exchange");
         return false;
+    }
     D2xx::Handle h = nullptr;
     if (lib_->Open(found, &h) != FT_OK || !h) {
+        if (LogEnabled(LogChannel::Presence))
+            Log(LogChannel::Presence, "identify: device " + std::to_string(found) + " does not open");
         ReleaseSlot();
         return false;
     }
@@ -80,25 +98,39 @@ bool UsbLink::Identify(std::string* serial)
         serialBuf[15] = '\0';
         *serial = serialBuf;
     }
+    if (LogEnabled(LogChannel::Presence)) {
+        serialBuf[15] = '\0';
+        Log(LogChannel::Presence, ok ? "identify: device " + std::to_string(found) + ", serial \"" +
+                                           std::string(serialBuf) + "\""
+                                     : "identify: device " + std::to_string(found) + " refuses its settings");
+    }
     Close();
     return ok;
 }
 
 bool UsbLink::Open()
 {
-    if (!lib_ || !connected_ || deviceIndex_ < 0)
+    if (!lib_ || !connected_ || deviceIndex_ < 0) {
+        Log(LogChannel::Link, "open: no device attached");
         return false;
-    if (!TakeSlot())
+    }
+    if (!TakeSlot()) {
+        Log(LogChannel::Link, "open: device busy with another exchange");
         return false; // another exchange holds the device
+    }
     D2xx::Handle h = nullptr;
     if (lib_->Open(deviceIndex_, &h) == FT_OK && h) {
         handle_ = h;
         // A setting the bridge refuses leaves the device usable as it is.
         Configure(h);
+        if (LogEnabled(LogChannel::Link))
+            Log(LogChannel::Link, "open: device " + std::to_string(deviceIndex_));
         return true;
     }
     handle_ = nullptr;
     ReleaseSlot();
+    if (LogEnabled(LogChannel::Link))
+        Log(LogChannel::Link, "open: device " + std::to_string(deviceIndex_) + " does not open");
     return false;
 }
 
@@ -120,6 +152,7 @@ void UsbLink::Close()
 {
     if (!handle_)
         return;
+    Log(LogChannel::Link, "close");
     CloseHandle();
     ReleaseSlot();
 }

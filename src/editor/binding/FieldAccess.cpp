@@ -50,6 +50,7 @@ std::string FieldAccess::Text(const QString& name) const
     return {};
 }
 
+// NOLINTBEGIN(readability-make-member-function-const): the setters change the fields, not the lookup
 void FieldAccess::SetText(const QString& name, const std::string& text)
 {
     if (auto* e = qobject_cast<QLineEdit*>(Find(name)))
@@ -167,5 +168,6 @@ void FieldAccess::SetEnabled(const QString& name, bool enabled)
     if (QWidget* w = Find(name))
         w->setEnabled(enabled);
 }
+// NOLINTEND(readability-make-member-function-const)
 
 } // namespace plendoro

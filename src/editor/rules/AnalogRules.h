@@ -17,16 +17,16 @@ public:
     explicit AnalogRules(SettingsEditor& editor);
 
     // Analog input numbers are 1 and 2.
-    void AsDigitalRule(int input) override;    // cbAInKAsDigitalClick
-    void AdaptiveRule(int input) override;     // cbAInKAdaptiveClick
-    void ThresholdDisplay(int input) override; // edAInKDigLevelChange
-    void AnalogDefaults() override;            // btnAInAsDefaultClick
+    void AsDigitalRule(int k) override;    // cbAInKAsDigitalClick
+    void AdaptiveRule(int k) override;     // cbAInKAdaptiveClick
+    void ThresholdDisplay(int k) override; // edAInKDigLevelChange
+    void AnalogDefaults() override;        // btnAInAsDefaultClick
 
     // The slider moved: the spin field follows within its own range.
-    void BarChange(int input); // AInKBarChange
+    void BarChange(int k); // AInKBarChange
     // Below firmware 200 both inputs share one method and one threshold.
-    void MethodCoupling(int input);    // cbAInKAdMethodChange
-    void ThresholdCoupling(int input); // edAInKAdLevelChange
+    void MethodCoupling(int k);    // cbAInKAdMethodChange
+    void ThresholdCoupling(int k); // edAInKAdLevelChange
 
     // The digital input an analog input doubles as: 5 for 1, 6 for 2.
     static int DigitalInputOf(int input) { return input + 4; }

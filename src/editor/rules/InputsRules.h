@@ -35,14 +35,14 @@ public:
     // Run by RefreshRules in its fixed order; input numbers count from 1.
     void ShowFirstInputsPage() override;
     // As a click on the input's "Простой" button.
-    void InputModeRule(int input) override;
+    void InputModeRule(int n) override;
     // From edInNDuration to the transfer page.
-    void DurationMirror(int input) override;
+    void DurationMirror(int n) override;
     // From cbInNLevel to the transfer page, as the settings decoder needs it.
-    void LevelMirror(int input) override;
+    void LevelMirror(int n) override;
     // From the transfer page's "Вх.N" and "Непр." boxes.
-    void DataSendingRule(int input) override;
-    void ContinuousRule(int input) override;
+    void DataSendingRule(int n) override;
+    void ContinuousRule(int n) override;
     // "Настройки по умолчанию" on the inputs page.
     void InputsDefaults() override;
 

@@ -39,7 +39,7 @@ std::string KvdServerFileText(const KvdValues& v)
 
 std::string KvdDeviceFilePath(const std::string& kvdFolder, std::int32_t serialNumber)
 {
-    const std::string tr = kvdFolder + Format("TR%06d.kvd", static_cast<int>(serialNumber));
+    std::string tr = kvdFolder + Format("TR%06d.kvd", static_cast<int>(serialNumber));
     if (Exists(tr))
         return tr;
     return kvdFolder + Format("WF%06d.kvd", static_cast<int>(serialNumber));

@@ -43,6 +43,6 @@ bool ReplyBeginsWith(std::string_view received, std::string_view expected);
 // A last record whose final number is cut short by the end of the bytes
 // (fewer than eight digits, no separator after it) is not taken.
 // No value when the reply is not a report at all.
-std::optional<std::vector<CanStateRecord>> ParseCanState(std::string_view received);
+std::optional<std::vector<CanStateRecord>> ParseCanState(std::string_view s);
 
 } // namespace plendoro
