@@ -49,13 +49,13 @@ CanSearch::Exchange CanSearch::Send(std::string_view command, std::size_t capaci
     reply.clear();
     if (!link_.Open())
         return Exchange::OpenFailed;
-    link_.Write(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
+    SendText(link_, reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
     std::vector<std::uint8_t> buffer(capacity);
     // Only the bus report is long enough to outlast one timed read.
     const std::size_t got =
         command == kCanTestCommand
             ? ReadTimedUntil(link_, buffer.data(), capacity, timeoutMs, ';')
-            : std::min(link_.ReadTimed(buffer.data(), capacity, timeoutMs), capacity);
+            : std::min(ReadTimedReply(link_, buffer.data(), capacity, timeoutMs), capacity);
     link_.Close();
     reply.assign(reinterpret_cast<const char*>(buffer.data()), got);
     return Exchange::Replied;

@@ -67,7 +67,7 @@ protected:
         ASSERT_TRUE(link.Open());
         std::array<std::uint8_t, kPacketBufferSize> buffer{};
         std::string failure;
-        EXPECT_TRUE(Transact(link, clock, buffer.data(), 1, BlockSize(1, identity.firmwareVersion), 0, failure))
+        EXPECT_TRUE(Transact(link, clock, buffer.data(), 1, BlockSize(BlockId::Net, identity.firmwareVersion), 0, failure))
             << failure;
         link.Close();
     }

@@ -1,5 +1,7 @@
 #include "services/core/Calibration.h"
 
+#include "link/TextExchange.h"
+
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -9,7 +11,7 @@ namespace plendoro {
 namespace {
 void Send(ByteLink& link, std::string_view command)
 {
-    link.Write(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
+    SendText(link, reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
 }
 } // namespace
 
@@ -27,7 +29,7 @@ CalibrationState PollCalibration(ByteLink& link)
     constexpr std::string_view kNormal = "MMA_NORMAL";
     Send(link, "MMA_STATE");
     std::array<std::uint8_t, 100> reply{};
-    const std::size_t got = link.ReadTimed(reply.data(), reply.size(), 500);
+    const std::size_t got = ReadTimedReply(link, reply.data(), reply.size(), 500);
     if (got < kNormal.size())
         return CalibrationState::Failed;
     if (std::memcmp(reply.data(), kNormal.data(), kNormal.size()) == 0)

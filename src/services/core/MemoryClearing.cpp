@@ -1,5 +1,7 @@
 #include "services/core/MemoryClearing.h"
 
+#include "link/TextExchange.h"
+
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -19,14 +21,14 @@ constexpr unsigned kReportTimeoutMs = 300;
 
 ClearResult ClearMemory(ByteLink& link, const std::function<void(int percent)>& onProgress)
 {
-    link.Write(reinterpret_cast<const std::uint8_t*>(kEraseCommand.data()), kEraseCommand.size());
+    SendText(link, reinterpret_cast<const std::uint8_t*>(kEraseCommand.data()), kEraseCommand.size());
     // One byte beyond the capacity stays zero, so the reply reads as text.
     std::array<std::uint8_t, kReplyCapacity + 1> reply{};
-    std::size_t got = link.ReadTimed(reply.data(), kReplyCapacity, kStartTimeoutMs);
+    std::size_t got = ReadTimedReply(link, reply.data(), kReplyCapacity, kStartTimeoutMs);
     if (got < kEraseStarted.size() || std::memcmp(reply.data(), kEraseStarted.data(), kEraseStarted.size()) != 0)
         return ClearResult::NotStarted;
     while (true) {
-        got = link.ReadTimed(reply.data(), kReplyCapacity, kReportTimeoutMs);
+        got = ReadTimedReply(link, reply.data(), kReplyCapacity, kReportTimeoutMs);
         if (got < kReportLength)
             return ClearResult::ReportMissing;
         if (std::memcmp(reply.data(), kEraseFinished.data(), kReportLength) == 0)

@@ -1,5 +1,7 @@
 #include "services/core/OneWireSearch.h"
 
+#include "link/TextExchange.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -33,9 +35,9 @@ OneWireSearchResult SearchOneWire(ByteLink& link, int family, std::vector<OneWir
     found.clear();
     const std::string command =
         family == kAllFamilies ? std::string("1WIRE_SEARCH_ALL") : "1WIRE_SEARCH_" + std::to_string(family);
-    link.Write(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
+    SendText(link, reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
     std::array<std::uint8_t, kReplyCapacity> reply{};
-    const std::size_t got = link.ReadTimed(reply.data(), reply.size(), kReplyTimeoutMs);
+    const std::size_t got = ReadTimedReply(link, reply.data(), reply.size(), kReplyTimeoutMs);
     if (got < kReplyHead.size() || !ParseOneWireReply(reply.data(), got, found))
         return OneWireSearchResult::NoReply;
     return OneWireSearchResult::Replied;
