@@ -37,13 +37,15 @@ public:
     bool Busy() const { return busy_; }
     bool Searching() const { return running_; }
     QString StatusText() const;
+    // Every way out but a found device: "Отменить поиск", Esc, the close
+    // button.
+    void reject() override;
 
 signals:
     void BusyChanged(bool busy);
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;
 
 private:
     void FormShow();
