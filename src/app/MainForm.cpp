@@ -577,18 +577,7 @@ void TMainForm::btnReadSettingsClick()
         [this, link, firmware, hourOffset, ok] {
             if (!link->Open())
                 return;
-            TransferHooks hooks;
-            hooks.onBlock = [this](int position, int count) {
-                DeviceWorker::Post(this, [this, position, count] {
-                    ShowProgress(QStringLiteral("Чтение настроек: блок %1 из %2"), position, count);
-                });
-            };
-            hooks.onRetry = [this](int attempt) {
-                DeviceWorker::Post(this, [this, attempt] {
-                    ShowStatus(QStringLiteral("Нет ответа прибора, попытка %1 из %2").arg(attempt).arg(kTransactAttempts),
-                               true);
-                });
-            };
+            const TransferHooks hooks = ProgressHooks(QStringLiteral("Чтение настроек: блок %1 из %2"));
             // Each block is decoded on the window's thread as it arrives, its
             // rules run after it, in the order the blocks are read.
             const auto decode = [this, firmware, hourOffset](BlockId block, std::vector<std::uint8_t> bytes) {
@@ -637,20 +626,8 @@ void TMainForm::btnWriteSettingsClick()
                      auto code = std::make_shared<int>(0);
                      worker_->Run(
                          [this, link, written, code] {
-                             TransferHooks hooks;
-                             hooks.onBlock = [this](int position, int count) {
-                                 DeviceWorker::Post(this, [this, position, count] {
-                                     ShowProgress(QStringLiteral("Запись настроек: блок %1 из %2"), position, count);
-                                 });
-                             };
-                             hooks.onRetry = [this](int attempt) {
-                                 DeviceWorker::Post(this, [this, attempt] {
-                                     ShowStatus(QStringLiteral("Нет ответа прибора, попытка %1 из %2")
-                                                    .arg(attempt)
-                                                    .arg(kTransactAttempts),
-                                                true);
-                                 });
-                             };
+                             const TransferHooks hooks =
+                                 ProgressHooks(QStringLiteral("Запись настроек: блок %1 из %2"));
                              *code = WriteBlocks(*link, SystemClock::Instance(), written->blocks, hooks);
                              link->Close();
                          },
@@ -826,6 +803,23 @@ void TMainForm::RestoreCommandButtons()
         EnableField("btnCANSearch", present);
     if (identity_.firmwareVersion > 304)
         EnableField("btnItSearchTemp", present);
+}
+
+// Run on the worker: each block and each retry is reported to the window,
+// which the worker does not wait for.
+TransferHooks TMainForm::ProgressHooks(const QString& blockText)
+{
+    TransferHooks hooks;
+    hooks.onBlock = [this, blockText](int position, int count) {
+        DeviceWorker::Post(this, [this, blockText, position, count] { ShowProgress(blockText, position, count); });
+    };
+    hooks.onRetry = [this](int attempt) {
+        DeviceWorker::Post(this, [this, attempt] {
+            ShowStatus(QStringLiteral("Нет ответа прибора, попытка %1 из %2").arg(attempt).arg(kTransactAttempts),
+                       true);
+        });
+    };
+    return hooks;
 }
 
 void TMainForm::ShowProgress(const QString& text, int position, int count)

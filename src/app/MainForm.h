@@ -6,6 +6,7 @@
 #include "files/FileCommands.h"
 #include "link/Identification.h"
 #include "link/UsbLink.h"
+#include "services/core/BlockTransfer.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -124,6 +125,7 @@ private:
     // The device commands on the pages other than the CAN search's own.
     std::vector<QWidget*> PageCommandButtons() const;
     void ShowProgress(const QString& text, int position, int count);
+    TransferHooks ProgressHooks(const QString& blockText);
     void ApplyPresence(const PresenceResult& result);
     void ClearDone(int result);
     void EnterNoDeviceState(bool lost);
