@@ -445,6 +445,21 @@ TEST_F(FilesProfiles, OpenDialogStartsInTheProfileFolderEveryTime)
     EXPECT_EQ(Edit("edWritePeriod")->text(), QStringLiteral("45"));
 }
 
+TEST_F(FilesProfiles, ANameTypedWithoutExtensionOpensTheProfile)
+{
+    Attach(403);
+    Configure();
+    const QString saved = Save(403);
+    const QString typed = ProfilesFolder() + QStringLiteral("abc");
+    ASSERT_TRUE(QFile::rename(saved, typed + QStringLiteral(".kvp")));
+    PressDefaults();
+
+    dialogs.paths = {typed};
+    mLoadProfileClick(editor, Context(403));
+    EXPECT_EQ(status.back(), (StatusLine{QStringLiteral("Профиль успешно загружен"), false}));
+    EXPECT_EQ(Edit("edWritePeriod")->text(), QStringLiteral("45"));
+}
+
 TEST_F(FilesProfiles, SavingKeepsTheChosenKeySoItCanStillBeDeleted)
 {
     Attach(403);
