@@ -175,6 +175,13 @@ void TMainForm::BuildWindow()
     readButton_->setObjectName(QStringLiteral("btnReadSettings"));
     writeButton_ = new QPushButton(QStringLiteral("Записать настройки"), central);
     writeButton_->setObjectName(QStringLiteral("btnWriteSettings"));
+    // Closed until a presence display opens them for a tracker whose
+    // firmware is known: a tracker whose version could not be read must not
+    // get the newest layout written or a search its firmware lacks.
+    readButton_->setEnabled(false);
+    writeButton_->setEnabled(false);
+    EnableField("btnCANSearch", false);
+    EnableField("btnItSearchTemp", false);
     dontReadBox_ = new QCheckBox(QStringLiteral("Не считывать настройки при подключении"), central);
     dontReadBox_->setObjectName(QStringLiteral("cbDontRead"));
     kvdFolderGroup_ = new QGroupBox(QStringLiteral("Каталог с настройками"), central);

@@ -163,8 +163,8 @@ private:
     Command command_ = Command::None;
     Display display_ = Display::None;
     bool presencePending_ = false;
-    bool readEnabledBefore_ = true;
-    bool writeEnabledBefore_ = true;
+    bool readEnabledBefore_ = false;
+    bool writeEnabledBefore_ = false;
     std::vector<std::pair<QWidget*, bool>> pageCommandsBefore_;
     DeviceMonitor* monitor_ = nullptr;
     QPointer<TAboutForm> about_;

@@ -26,10 +26,21 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // A second copy gives up quietly after half a second.
+    // A second copy gives up quietly after half a second; a lock that
+    // cannot be tried at all is said aloud, or the program would seem
+    // never to start.
     plendoro::SingleInstance instance;
-    if (!instance.Acquire(500))
+    const plendoro::SingleInstance::Result lock = instance.Acquire(500);
+    if (lock.outcome == plendoro::SingleInstance::Outcome::HeldByAnother)
         return 0;
+    if (lock.outcome == plendoro::SingleInstance::Outcome::Failed) {
+        std::fprintf(stderr, "%s: %s\n", argc > 0 ? argv[0] : "plendoro", lock.reason.c_str());
+        QApplication app(argc, argv);
+        QMessageBox::critical(nullptr, QStringLiteral("Kovaltrak Plendoro"),
+                              QStringLiteral("Не удалось запустить Plendoro: %1")
+                                  .arg(QString::fromLocal8Bit(lock.reason.c_str())));
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kovaltrak Plendoro"));

@@ -42,9 +42,16 @@ QString QtDialogService::ChooseFolder(QWidget* parent, const QString& title, con
     return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
 }
 
-QString QtDialogService::OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+QString QtDialogService::OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                                  const QString& defaultSuffix)
 {
-    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }
 
 QString QtDialogService::SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,

@@ -17,7 +17,9 @@ public:
     virtual bool Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon = Icon::Question) = 0;
     // An empty result means the user cancelled.
     virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
-    virtual QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) = 0;
+    // defaultSuffix: added to a typed name that has no extension of its own.
+    virtual QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                             const QString& defaultSuffix = QString()) = 0;
     // askOverwrite: whether choosing an existing file asks before replacing it.
     virtual QString SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
                              const QString& defaultSuffix, bool askOverwrite = true) = 0;
@@ -29,7 +31,8 @@ public:
     void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) override;
     bool Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon = Icon::Question) override;
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
-    QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) override;
+    QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
+                     const QString& defaultSuffix = QString()) override;
     QString SaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
                      const QString& defaultSuffix, bool askOverwrite = true) override;
 

@@ -40,6 +40,9 @@ class InputsRulesApi {
 public:
     virtual ~InputsRulesApi() = default;
     virtual void ShowFirstInputsPage() = 0; // "Входы 1-4" with the shared captions
+    // The shared captions onto whichever inputs page is shown, leaving the
+    // user on that page.
+    virtual void CaptionsToShownInputsPage() = 0;
     virtual void InputModeRule(int input) = 0;
     virtual void DurationMirror(int input) = 0;
     // The level mirror as the inputs page's cbInNLevel runs it.

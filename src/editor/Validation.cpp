@@ -5,17 +5,25 @@
 #include "editor/FieldLookup.h"
 #include "editor/FieldBalloon.h"
 #include "model/IpAddress.h"
+#include "model/OneWireAddress.h"
+#include "model/Structs.h"
 #include "model/TextNumbers.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 
 #include <functional>
 #include <vector>
 
 namespace plendoro {
 namespace {
+
+// Firmware that stores the NMEA stream's UDP server, and firmware with the
+// iButton key list in block 6.
+constexpr int kFirstUdpServerVersion = 403;
+constexpr int kFirstKeyListVersion = 305;
 
 // A text that is not a number counts as 0 here, whatever default the
 // encoder would store for it; 0 is refused where it matters.
@@ -69,6 +77,22 @@ void ForceZeroIntoDisabledPeriods(const SettingsEditor& editor)
     }
 }
 
+bool TooManyKeys(const SettingsEditor& editor)
+{
+    if (editor.FirmwareVersion() < kFirstKeyListVersion || IsChecked(editor, "cbIbReadAny"))
+        return false;
+    const auto* list = editor.FieldAs<QListWidget>(QStringLiteral("lbIbAddrList"));
+    if (!list)
+        return false;
+    std::size_t keys = 0;
+    for (int row = 0; row < list->count(); ++row) {
+        OneWireAddress address{};
+        if (TextToAddress(list->item(row)->text().toStdString(), address))
+            ++keys;
+    }
+    return keys > kOneWireKeyCount;
+}
+
 std::vector<Check> ChecksInOrder(const SettingsEditor& editor)
 {
     const auto range = [](std::int32_t minimum, bool zeroAllowed, std::int32_t maximum) {
@@ -76,39 +100,42 @@ std::vector<Check> ChecksInOrder(const SettingsEditor& editor)
     };
     const auto notEmpty = [](const QString& t) { return !t.isEmpty(); };
     const auto ipText = [](const QString& t) { return IsIpAddressText(t.toStdString()); };
-    const auto onTime = [](const QString& t) {
-        const std::int32_t v = PlainValue(t);
-        return v != 0 && v <= 600;
+    // A pasted negative number would be stored wrapped into a huge
+    // unsigned value, so it is refused like one above the maximum.
+    const auto positiveUpTo = [](std::int32_t maximum) {
+        return [=](const QString& t) {
+            const std::int32_t v = PlainValue(t);
+            return v > 0 && v <= maximum;
+        };
     };
+    const auto onTime = positiveUpTo(600);
 
     // The periodic method sends on its own interval; the power-on times only
     // matter to the others.
     const bool sendsByTime = Position(editor, "cbSendMethod") != 0;
     const int encryption = Position(editor, "cbEncrypt");
     const bool manualIp = IsChecked(editor, "rbManualIp");
+    const auto* nmea = editor.FieldAs<QAbstractButton>(QStringLiteral("transfNMEA"));
+    const bool streamsNmea = editor.FirmwareVersion() >= kFirstUdpServerVersion && nmea && IsOwnEnabled(nmea) &&
+                             nmea->isChecked();
 
     std::vector<Check> checks = {
-        {QStringLiteral("edWritePeriod"),
-         [](const QString& t) {
-             const std::int32_t v = PlainValue(t);
-             return v != 0 && v <= 3600;
-         },
-         QStringLiteral("Неверный интервал записи точек")},
+        {QStringLiteral("edWritePeriod"), positiveUpTo(3600), QStringLiteral("Неверный интервал записи точек")},
         {QStringLiteral("edPassword"), notEmpty, QStringLiteral("Не указан пароль")},
         {QStringLiteral("edPassword"), [](const QString& t) { return CharacterCount(t) == 8; },
          QStringLiteral("Пароль должен содержать ровно 8 символов")},
-        {QStringLiteral("edServerPort"),
-         [](const QString& t) {
-             const std::int32_t v = PlainValue(t);
-             return v != 0 && v <= 65535;
-         },
-         QStringLiteral("Неверно указан порт сервера")},
+        {QStringLiteral("edServerPort"), positiveUpTo(65535), QStringLiteral("Неверно указан порт сервера")},
         // Read exactly as the encoder reads it: an address it cannot parse
         // would otherwise be stored as the unparsed marker
         // 255.255.255.255 and the write would still report success.
         {QStringLiteral("edServer"),
          [](const QString& t) { return ParseIpAddress(Utf8ToCp1251(t.toStdString())) != kUnparsedIpAddress; },
          QStringLiteral("Неверно указан IP адрес сервера")},
+        // The NMEA stream's server has the same trap; a tracker below 4.03
+        // does not store it at all.
+        {QStringLiteral("edIpUDPServer"),
+         [](const QString& t) { return ParseIpAddress(Utf8ToCp1251(t.toStdString())) != kUnparsedIpAddress; },
+         QStringLiteral("Неверно указан IP адрес сервера"), streamsNmea},
         {QStringLiteral("edSendPeriod"),
          [](const QString& t) {
              const std::int32_t v = PlainValue(t);
@@ -198,6 +225,13 @@ bool ValidateSettings(SettingsEditor& editor)
         if (!field || check.passes(field->text()))
             continue;
         ShowFieldError(check.message, field);
+        return false;
+    }
+
+    // Block 6 holds a fixed number of keys; the rest would be dropped
+    // silently when it is encoded.
+    if (TooManyKeys(editor)) {
+        ShowFieldError(QStringLiteral("Не более 50 ключей iButton"), editor.Field(QStringLiteral("lbIbAddrList")));
         return false;
     }
 

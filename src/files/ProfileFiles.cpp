@@ -177,7 +177,8 @@ void mSaveProfileClick(SettingsEditor& editor, const FilesContext& context)
 void mLoadProfileClick(SettingsEditor& editor, const FilesContext& context)
 {
     const QString path =
-        editor.Dialogs().OpenFile(context.parent, QStringLiteral("Открыть"), ProfileFolder(context), kOpenFilter);
+        editor.Dialogs().OpenFile(context.parent, QStringLiteral("Открыть"), ProfileFolder(context), kOpenFilter,
+                                  QStringLiteral("kvp"));
     if (!path.isEmpty())
         LoadProfile(editor, context, path);
 }

@@ -5,6 +5,7 @@
 #include "link/UsbLink.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace plendoro {
@@ -61,11 +62,23 @@ bool ParseVersionReply(const std::uint8_t* reply, std::size_t length, int& major
         return false;
     char text[128] = {};
     std::memcpy(text, reply, length < sizeof text - 1 ? length : sizeof text - 1);
-    int a = 0, b = 0;
-    if (std::sscanf(text, "KVTW-%d.%d", &a, &b) != 2)
+    // The numbers are read without overflow and bounded, so a corrupted or
+    // hostile reply cannot be taken for some other firmware generation.
+    static const char kPrefix[] = "KVTW-";
+    if (std::strncmp(text, kPrefix, sizeof kPrefix - 1) != 0)
         return false;
-    major = a;
-    minor = b;
+    char* end = nullptr;
+    const long a = std::strtol(text + sizeof kPrefix - 1, &end, 10);
+    if (end == text + sizeof kPrefix - 1 || *end != '.')
+        return false;
+    const char* minorText = end + 1;
+    const long b = std::strtol(minorText, &end, 10);
+    if (end == minorText)
+        return false;
+    if (a < 0 || a > kMaxFirmwareMajor || b < 0 || b > kMaxFirmwareMinor)
+        return false;
+    major = static_cast<int>(a);
+    minor = static_cast<int>(b);
     return true;
 }
 

@@ -16,6 +16,9 @@ namespace plendoro {
 class UsbLink;
 
 constexpr int kVersionAttempts = 19;
+// Bounds of a plausible version reply; anything else is refused like garbage.
+constexpr int kMaxFirmwareMajor = 200;
+constexpr int kMaxFirmwareMinor = 99;
 
 struct DeviceIdentity {
     std::string serialText;

@@ -295,6 +295,36 @@ TEST_F(TransferFixture, AnUnreadableVersionLeavesTheCommandsAsTheyWere)
     EXPECT_FALSE(OwnEnabled(*form, "btnWriteSettings")) << "no tracker of known firmware is attached";
 }
 
+// The tracker is attached before the window opens, so no absent-device
+// display closes the commands first.
+TEST_F(TransferFixture, CommandsOpenOnlyForATrackerOfKnownFirmware)
+{
+    const auto startAttached = [this](int firmware) {
+        PlSim_SetVersions(0, firmware, 4);
+        PlSim_Plug(0);
+        TMainForm::Options o;
+        o.programFolder = dir.path();
+        o.link = &link;
+        o.dialogs = &dialogs;
+        o.watchDevices = false;
+        form = std::make_unique<TMainForm>(o);
+        form->show();
+        QTest::qWait(150);
+        Settle(*form);
+    };
+    PlSim_SetFault(0, "version_silent");
+    startAttached(403);
+    EXPECT_EQ(Status(), QStringLiteral("Ошибка чтения версии прошивки"));
+    EXPECT_EQ(CommandStates(*form),
+              QStringLiteral("btnReadSettings=0 btnWriteSettings=0 btnCANSearch=0 btnItSearchTemp=0"));
+
+    PlSim_SetFault(0, "none");
+    startAttached(250);
+    EXPECT_EQ(CommandStates(*form),
+              QStringLiteral("btnReadSettings=1 btnWriteSettings=1 btnCANSearch=0 btnItSearchTemp=0"))
+        << "a tracker below 3.00 has no CAN search";
+}
+
 TEST_F(TransferFixture, ProgressTextsEndInTheSameFinalTexts)
 {
     for (int firmware : {250, 304, 305, 403}) {

@@ -69,6 +69,17 @@ TEST(VersionReplyTest, Parsing)
     EXPECT_FALSE(ParseVersionReply(noHyphen.data(), noHyphen.size(), major, minor));
     const Bytes oneNumber = Padded("KVTW-4");
     EXPECT_FALSE(ParseVersionReply(oneNumber.data(), oneNumber.size(), major, minor));
+    // Out-of-range numbers are refused rather than wrapped into another generation.
+    major = minor = -1;
+    for (const char* bad : {"KVTW-201.00", "KVTW-4.100", "KVTW--1.03", "KVTW-4.-1", "KVTW-99999999999.1",
+                            "KVTW-21474837.00"}) {
+        const Bytes reply = Padded(bad);
+        EXPECT_FALSE(ParseVersionReply(reply.data(), reply.size(), major, minor)) << bad;
+    }
+    EXPECT_EQ(major, -1) << "a refused reply leaves the numbers alone";
+    const Bytes edge = Padded("KVTW-200.99");
+    ASSERT_TRUE(ParseVersionReply(edge.data(), edge.size(), major, minor));
+    EXPECT_EQ(major * 100 + minor, 20099);
     // Garbage of any length never reads past what was received.
     Bytes junk(100, 'K');
     EXPECT_FALSE(ParseVersionReply(junk.data(), junk.size(), major, minor));
@@ -98,6 +109,18 @@ TEST(ReadVersionsTest, GivesUpAfterNineteenAttempts)
     EXPECT_FALSE(QueryVersions(link, id));
     EXPECT_EQ(link.writes.size(), 19u);
     EXPECT_EQ(id.firmwareVersion, 305) << "a failed read keeps the version in force";
+}
+
+TEST(ReadVersionsTest, AnOverflowingVersionIsRetriedLikeGarbage)
+{
+    ScriptedLink link;
+    link.Queue(Padded("KVTW-21474837.48"));
+    link.Queue(Padded("KVTW-3.100"));
+    link.Queue(Text("KVTW-3.08"));
+    DeviceIdentity id;
+    ASSERT_TRUE(QueryVersions(link, id));
+    EXPECT_EQ(link.writes.size(), 3u);
+    EXPECT_EQ(id.firmwareVersion, 308);
 }
 
 TEST(ReadVersionsTest, HardwareVersionFrom309)

@@ -184,3 +184,29 @@ TEST(SingleInstanceTest, SecondCopyGivesUp)
     SingleInstance third;
     EXPECT_TRUE(third.Acquire(500, dir.path));
 }
+
+
+TEST(SingleInstanceTest, FailuresCarryTheirReasonAndTheLockStaysInTheUsersFolders)
+{
+    TempFolder home;
+    SingleInstance lock, other;
+    const auto missing = lock.Acquire(0, home.File("no/such"));
+    EXPECT_EQ(missing.outcome, SingleInstance::Outcome::Failed);
+    EXPECT_NE(missing.reason.find(home.File("no/such")), std::string::npos) << missing.reason;
+    fs::create_directory(home.File(std::string(SingleInstance::kLockName) + ".lock"));
+    EXPECT_EQ(lock.Acquire(0, home.path).outcome, SingleInstance::Outcome::Failed) << "a foreign thing of that name";
+
+    // No usable runtime folder: a folder of the user's own under home, 0700.
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* oldRuntime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string runtime = oldRuntime ? oldRuntime : "";
+    setenv("HOME", home.path.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", home.File("gone").c_str(), 1);
+    const std::string folder = SingleInstance::DefaultLockFolder();
+    setenv("HOME", oldHome.c_str(), 1);
+    oldRuntime ? setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1) : unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_EQ(folder.rfind(home.path + "/", 0), 0u) << folder;
+    ASSERT_TRUE(lock.Acquire(0, folder));
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(other.Acquire(0, folder).outcome, SingleInstance::Outcome::HeldByAnother);
+}

@@ -57,10 +57,11 @@ public:
     {
         return script_.ChooseFolder(p, title, start);
     }
-    QString OpenFile(QWidget* p, const QString& title, const QString& folder, const QString& filter) override
+    QString OpenFile(QWidget* p, const QString& title, const QString& folder, const QString& filter,
+                     const QString& suffix = QString()) override
     {
         filters << filter;
-        return script_.OpenFile(p, title, folder, filter);
+        return script_.OpenFile(p, title, folder, filter, suffix);
     }
     QString SaveFile(QWidget* p, const QString& title, const QString& folder, const QString& filter,
                      const QString& suffix, bool askOverwrite = true) override

@@ -444,3 +444,31 @@ TEST_F(FilesProfiles, OpenDialogStartsInTheProfileFolderEveryTime)
     EXPECT_EQ(status.back(), (StatusLine{QStringLiteral("Профиль успешно загружен"), false}));
     EXPECT_EQ(Edit("edWritePeriod")->text(), QStringLiteral("45"));
 }
+
+TEST_F(FilesProfiles, ANameTypedWithoutExtensionOpensTheProfile)
+{
+    Attach(403);
+    Configure();
+    const QString saved = Save(403);
+    const QString typed = ProfilesFolder() + QStringLiteral("abc");
+    ASSERT_TRUE(QFile::rename(saved, typed + QStringLiteral(".kvp")));
+    PressDefaults();
+
+    dialogs.paths = {typed};
+    mLoadProfileClick(editor, Context(403));
+    EXPECT_EQ(status.back(), (StatusLine{QStringLiteral("Профиль успешно загружен"), false}));
+    EXPECT_EQ(Edit("edWritePeriod")->text(), QStringLiteral("45"));
+}
+
+TEST_F(FilesProfiles, SavingKeepsTheChosenKeySoItCanStillBeDeleted)
+{
+    Attach(403);
+    Configure();
+    auto* keys = Field<QListWidget>("lbIbAddrList");
+    keys->setCurrentRow(1);
+    ASSERT_TRUE(keys->item(1)->isSelected());
+    Save(403);
+    Button("btnIbDel")->click();
+    ASSERT_EQ(keys->count(), 1);
+    EXPECT_EQ(keys->item(0)->text(), QStringLiteral("0000000000000A01"));
+}

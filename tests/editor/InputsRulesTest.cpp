@@ -2,7 +2,9 @@
 // driven as a user drives them: clicks, list choices, typing and leaving.
 #include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
+#include "editor/binding/SettingsTransfer.h"
 #include "editor/rules/InputsRules.h"
+#include "model/Structs.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -143,6 +145,18 @@ TEST_F(InputsRulesTest, SharedCaptionsFollowTheShownInnerPageAndRefreshReturnsTo
     EXPECT_EQ(inner->currentIndex(), 0);
     for (const char* name : {"btnInAsDefault", "lblBaseIn", "lblSendMoment"})
         EXPECT_TRUE(inner->widget(0)->isAncestorOf(Field(name))) << name;
+}
+
+TEST_F(InputsRulesTest, DecodingTheInputsBlockKeepsTheShownInnerPage)
+{
+    Attach(403);
+    auto* inner = Field<QTabWidget>("pcInputs");
+    inner->setCurrentIndex(1);
+    const std::vector<std::uint8_t> block(kInputsConfSize, 0);
+    ASSERT_TRUE(DecodeBlockIntoEditor(editor, BlockId::Inputs, block, FirmwareGeneration::Third, 403, 3, true));
+    EXPECT_EQ(inner->currentIndex(), 1) << "a read must not take the user back to Входы 1-4";
+    for (const char* name : {"btnInAsDefault", "lblBaseIn", "lblSendMoment"})
+        EXPECT_TRUE(inner->widget(1)->isAncestorOf(Field(name))) << name;
 }
 
 TEST_F(InputsRulesTest, DefaultsMakeEveryInputPlainAndSilentButKeepContinuous)

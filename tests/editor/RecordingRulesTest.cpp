@@ -200,6 +200,7 @@ TEST_F(RecordingRulesTest, GeneralDefaultsDisableAddressesEvenWhenDhcpWasAlready
 struct PageLog : InputsRulesApi, AnalogRulesApi, Rs485RulesApi, OneWireRulesApi {
     std::vector<std::string> calls;
     void ShowFirstInputsPage() override { calls.push_back("refresh"); }
+    void CaptionsToShownInputsPage() override {}
     void InputModeRule(int) override {}
     void DurationMirror(int) override {}
     void LevelMirror(int) override {}

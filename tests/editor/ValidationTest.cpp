@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -438,6 +439,66 @@ TEST_F(ValidationTest, DisabledSensorPeriodsAreForcedToZeroEvenWhenAnEarlierChec
     EXPECT_EQ(Run(), "");
     for (const char* name : periods)
         EXPECT_EQ(Utf8(Edit(name)->text()), "45") << name;
+}
+
+TEST_F(ValidationTest, NegativeNumbersFailLikeNumbersAboveTheMaximum)
+{
+    List("cbSendMethod")->setCurrentIndex(1);
+    for (const auto& [field, message] : std::vector<std::pair<const char*, const char*>>{
+             {"edWritePeriod", "Неверный интервал записи точек"},
+             {"edServerPort", "Неверно указан порт сервера"},
+             {"edOnTime1", "Неверное время отправки данных 1-го включения"},
+             {"edOnTime2", "Неверное время отправки данных 2-го включения"},
+             {"edOnTime3", "Неверное время отправки данных 3-го включения"}}) {
+        const QString valid = Edit(field)->text();
+        for (const char* negative : {"-1", "-2147483648"})
+            EXPECT_EQ(With(field, QString::fromLatin1(negative)), message) << field << " " << negative;
+        Set(field, valid);
+    }
+}
+
+TEST_F(ValidationTest, NmeaServerAddressStoredAsUnparsedFailsWhileStreamingIsOn)
+{
+    const std::string wrong = "Неверно указан IP адрес сервера";
+    Button("transfNMEA")->setEnabled(true);
+    Button("transfNMEA")->setChecked(true);
+    Set("edIpUDPServer", "10.0.0.1");
+    EXPECT_EQ(Run(), "");
+    Set("edSendPeriod", "1"); // the next check, which must not come first
+    EXPECT_EQ(With("edIpUDPServer", "10.0.0.255"), wrong);
+    Set("edServer", "x");
+    EXPECT_EQ(Run("edServer"), wrong);
+    Set("edServer", "127.0.0.1");
+    Set("edSendPeriod", "60");
+
+    Button("transfNMEA")->setChecked(false);
+    EXPECT_EQ(Run(), "") << "not streamed, not checked";
+    Button("transfNMEA")->setChecked(true);
+    editor.SetFirmwareVersion(402);
+    EXPECT_EQ(Run(), "") << "a tracker below 4.03 does not store the address";
+}
+
+TEST_F(ValidationTest, AtMostFiftyKeysWhenOnlyListedKeysAreRead)
+{
+    auto* keys = Field<QListWidget>("lbIbAddrList");
+    Button("cbIbReadAny")->setChecked(false);
+    for (int n = 1; n <= 50; ++n)
+        keys->addItem(QStringLiteral("00000000000000%1").arg(n, 2, 16, QLatin1Char('0')));
+    keys->addItem(QStringLiteral("not a key"));
+    EXPECT_EQ(Run(), "") << "fifty keys and a line that is no address";
+
+    keys->addItem(QStringLiteral("00000000000000FF"));
+    ResetBalloon();
+    EXPECT_FALSE(ValidateSettings(editor));
+    EXPECT_EQ(Utf8(FieldBalloon::Instance().text()), "Не более 50 ключей iButton");
+    EXPECT_EQ(FieldBalloon::Instance().Field(), keys);
+    EXPECT_EQ(controlPoints.stores, 1) << "only the first run reached the control-point step";
+
+    Button("cbIbReadAny")->setChecked(true);
+    EXPECT_EQ(Run(), "") << "any key is read: the list is not stored";
+    Button("cbIbReadAny")->setChecked(false);
+    editor.SetFirmwareVersion(304);
+    EXPECT_EQ(Run(), "") << "no key list before 3.05";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // Answers the program's dialogs from a script and records what was shown.
 #include "editor/Dialogs.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <deque>
 
@@ -30,10 +31,16 @@ public:
         shown.push_back({QStringLiteral("folder"), title, start, Icon::None});
         return Next();
     }
-    QString OpenFile(QWidget*, const QString& title, const QString& folder, const QString&) override
+    // A scripted name without an extension gets the default one, as the
+    // desktop's dialog gives it to a typed name.
+    QString OpenFile(QWidget*, const QString& title, const QString& folder, const QString&,
+                     const QString& defaultSuffix = QString()) override
     {
         shown.push_back({QStringLiteral("open"), title, folder, Icon::None});
-        return Next();
+        QString p = Next();
+        if (!p.isEmpty() && !defaultSuffix.isEmpty() && !QFileInfo(p).fileName().contains(QLatin1Char('.')))
+            p += QLatin1Char('.') + defaultSuffix;
+        return p;
     }
     QString SaveFile(QWidget*, const QString& title, const QString& folder, const QString&, const QString&,
                      bool askOverwrite = true) override

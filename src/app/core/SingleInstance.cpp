@@ -3,12 +3,38 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace plendoro {
+namespace {
+
+bool IsOwnFolder(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
+}
+
+std::string HomeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir)
+        return pw->pw_dir;
+    return {};
+}
+
+std::string Failure(const std::string& what, const std::string& path, int error)
+{
+    return what + " " + path + ": " + std::strerror(error);
+}
+
+} // namespace
 
 SingleInstance::~SingleInstance()
 {
@@ -17,36 +43,53 @@ SingleInstance::~SingleInstance()
 
 std::string SingleInstance::DefaultLockFolder()
 {
+    // After su the variable may still name the first user's folder, which
+    // this user cannot use.
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime)
+    if (runtime && *runtime && IsOwnFolder(runtime))
         return runtime;
-    return "/tmp";
+    // Never a shared folder such as /tmp: anyone could put a file of the
+    // lock's name there first and keep every copy from starting.
+    const std::string home = HomeFolder();
+    if (home.empty())
+        return {};
+    return home + "/.plendoro";
 }
 
-bool SingleInstance::Acquire(int timeoutMs, const std::string& lockFolder)
+SingleInstance::Result SingleInstance::Acquire(int timeoutMs, const std::string& lockFolder)
 {
     Release();
-    std::string path = lockFolder + "/" + kLockName;
-    if (lockFolder == "/tmp")
-        path += "-" + std::to_string(::getuid()); // /tmp is shared by every user
-    path += ".lock";
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFolder.empty())
+        return {Outcome::Failed, "no runtime or home folder for the lock file"};
+    if (::mkdir(lockFolder.c_str(), 0700) != 0 && errno != EEXIST)
+        return {Outcome::Failed, Failure("cannot create folder", lockFolder, errno)};
+
+    const std::string path = lockFolder + "/" + kLockName + ".lock";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
-        return false;
+        return {Outcome::Failed, Failure("cannot open lock file", path, errno)};
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) {
+        ::close(fd);
+        return {Outcome::Failed, "lock file " + path + " is not a file of this user"};
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             fd_ = fd;
-            return true;
+            return {Outcome::Acquired, {}};
         }
-        if (errno != EWOULDBLOCK && errno != EINTR)
-            break;
+        const int error = errno;
+        if (error != EWOULDBLOCK && error != EINTR) {
+            ::close(fd);
+            return {Outcome::Failed, Failure("cannot lock", path, error)};
+        }
         if (std::chrono::steady_clock::now() >= deadline)
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ::close(fd);
-    return false;
+    return {Outcome::HeldByAnother, {}};
 }
 
 void SingleInstance::Release()

@@ -390,8 +390,9 @@ void RunRulesAfterNetConf(SettingsEditor& editor)
 
 void RunRulesAfterInputsConf(SettingsEditor& editor)
 {
+    // A read or a loaded profile changes values, not where the user is.
     if (editor.inputs)
-        editor.inputs->ShowFirstInputsPage();
+        editor.inputs->CaptionsToShownInputsPage();
     if (editor.analog) {
         editor.analog->AsDigitalRule(1);
         editor.analog->AsDigitalRule(2);

@@ -153,6 +153,10 @@ void FieldAccess::SetItems(const QString& name, const std::vector<std::string>& 
     auto* l = qobject_cast<QListWidget*>(Find(name));
     if (!l)
         return;
+    // Encoding writes the list back as it read it; rebuilding it then would
+    // drop the user's selection, and "Удалить" would find nothing to delete.
+    if (Items(name) == items)
+        return;
     l->clear();
     for (const auto& item : items)
         l->addItem(QString::fromStdString(item));

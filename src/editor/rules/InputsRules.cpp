@@ -175,6 +175,11 @@ void InputsRules::ShowFirstInputsPage()
     MoveSharedCaptions(0);
 }
 
+void InputsRules::CaptionsToShownInputsPage()
+{
+    MoveSharedCaptions(pcInputs_ ? pcInputs_->currentIndex() : 0);
+}
+
 void InputsRules::MoveSharedCaptions(int index)
 {
     if (inputsPage_)

@@ -34,6 +34,7 @@ public:
 
     // Run by RefreshRules in its fixed order; input numbers count from 1.
     void ShowFirstInputsPage() override;
+    void CaptionsToShownInputsPage() override;
     // As a click on the input's "Простой" button.
     void InputModeRule(int n) override;
     // From edInNDuration to the transfer page.
