@@ -16,6 +16,7 @@
 #include "services/DeviceWorker.h"
 #include "services/core/MemoryClearing.h"
 #include "files/FileCommands.h"
+#include "firmware/UpdateFirmware.h"
 #include "editor/binding/SettingsTransfer.h"
 
 #include <QAbstractButton>
@@ -140,6 +141,8 @@ void TMainForm::BuildWindow()
     editor_ = new SettingsEditor(pages_, *dialogs_, this);
     CreateEditorRules(*editor_);
     editor_->SetDevicePresence([this] { return link_->Connected(); });
+    // The firmware group: update client, firmware on disk, loader start.
+    firmware_ = new FirmwareController(*editor_, *dialogs_, [this] { return identity_; }, this);
     canSearch_ = new CanSearch(*editor_, *link_, [this](const QString& text, bool error) { ShowStatus(text, error); });
     canSearch_->SetWorker(worker_);
     connect(canSearch_, &CanSearch::BusyChanged, this, [this](bool busy) {
@@ -305,6 +308,7 @@ void TMainForm::FormShow()
     // The firmware group starts with no update status.
     if (auto* status = editor_->FieldAs<QLabel>(QStringLiteral("lbStatusCheck")))
         status->clear();
+    firmware_->FormShow(settings_);
 
     if (options_.watchDevices && !monitor_) {
         monitor_ = new DeviceMonitor(this);

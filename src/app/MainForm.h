@@ -29,6 +29,7 @@ class DialogService;
 class SettingsEditor;
 class CanSearch;
 class DeviceWorker;
+class FirmwareController;
 class TCalForm;
 struct BlockTransfer;
 
@@ -64,6 +65,7 @@ public:
     SettingsEditor& Editor() { return *editor_; }
     CanSearch& CanBusSearch() { return *canSearch_; }
     DeviceWorker& Worker() { return *worker_; }
+    FirmwareController& Firmware() { return *firmware_; }
     // The calibration dialog made at start-up beside the window; the
     // "Калибровка акселерометра" command shows it.
     void AttachCalibrationDialog(TCalForm* dialog);
@@ -165,6 +167,7 @@ private:
     QTimer initTimer_;
     SettingsEditor* editor_ = nullptr;
     CanSearch* canSearch_ = nullptr;
+    FirmwareController* firmware_ = nullptr;
     SaveDialogState profileSaveDialog_;
     bool pagesLocked_ = false;
     int lockedPage_ = 0;
