@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "LoopbackUpdateServer.h"
+#include "editor/FieldLookup.h"
 #include "firmware/UpdateFirmware.h"
 
 #include <QAbstractButton>
@@ -61,9 +62,13 @@ TEST_F(FirmwareWindow, ServiceWindowAsksTheConfiguredServerWithTheTrackersIdenti
 
     ASSERT_TRUE(Click("btCheckFW"));
     EXPECT_EQ(UpdateStatus(), QStringLiteral("Версия прошивки на сервере:\r\nKVTW-4.05"));
+    EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btDownloadFW"))));
     ASSERT_TRUE(Click("btDownloadFW"));
     EXPECT_EQ(UpdateStatus(), QStringLiteral("Обновление загружено"));
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("firmware/firmware.eraw"))));
+    EXPECT_EQ(form->Editor().FieldAs<QLabel>(QStringLiteral("lbFWOnDisk"))->text(),
+              QStringLiteral("Версия прошивки на диске:\r\nKVTW-4.05"));
+    EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btCheckFW"))));
+    EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btUpdateFW"))));
 
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 3u);

@@ -259,3 +259,18 @@ TEST(FirmwareScan, SkipsOtherDevicesBrokenFilesAndOtherExtensions)
     EXPECT_EQ(scan.text, "plain.eraw");
     EXPECT_FALSE(scan.canFlash);
 }
+
+TEST(FirmwareScan, ValidationTakesOnlyAGreaterMajorMinorPair)
+{
+    DiskFirmware disk;
+    disk.deviceCode = "KVTW";
+    disk.major = 3;
+    disk.minor = 9;
+    const Bytes v41 = EraW("KVTW-4.1"), v38 = EraW("KVTW-3.8"), v39 = EraW("KVTW-3.9"), v310 = EraW("KVTW-3.10");
+    EXPECT_FALSE(ValidateFirmwareFile(disk, v38.data(), v38.size()));
+    EXPECT_FALSE(ValidateFirmwareFile(disk, v39.data(), v39.size()));
+    EXPECT_TRUE(ValidateFirmwareFile(disk, v310.data(), v310.size()));
+    EXPECT_TRUE(ValidateFirmwareFile(disk, v41.data(), v41.size()));
+    EXPECT_EQ(disk.major, 4);
+    EXPECT_EQ(disk.minor, 1);
+}

@@ -1,5 +1,5 @@
-// The group "Прошивка" driven through its buttons: the update operations on
-// their own thread against a loopback server, the firmware on disk and the
+// The group "Прошивка" driven through its buttons: a failed download on the
+// update thread against a loopback server, the firmware on disk and the
 // loader's start.
 #include "EditorHarness.h"
 #include "LoopbackUpdateServer.h"
@@ -98,27 +98,6 @@ TEST_F(FirmwareGroupTest, ShowScansTheFolderAndClearsTheStatus)
     Show(1);
     EXPECT_EQ(Label("lbFWOnDisk"), kOnDisk + QStringLiteral("KVTW-4.01"));
     EXPECT_TRUE(IsOwnEnabled(QStringLiteral("btUpdateFW")));
-}
-
-TEST_F(FirmwareGroupTest, CheckThenDownloadRunOffTheWindowsThread)
-{
-    LoopbackUpdateServer server(Serving());
-    Show(server.Port());
-    ASSERT_TRUE(ClickAndWait("btCheckFW"));
-    EXPECT_EQ(Label("lbStatusCheck"), QStringLiteral("Версия прошивки на сервере:\r\nKVTW-4.07"));
-    EXPECT_TRUE(IsOwnEnabled(QStringLiteral("btDownloadFW")));
-    EXPECT_FALSE(firmware.Running());
-
-    ASSERT_TRUE(ClickAndWait("btDownloadFW"));
-    EXPECT_EQ(Label("lbStatusCheck"), QStringLiteral("Обновление загружено"));
-    EXPECT_EQ(Label("lbFWOnDisk"), kOnDisk + QStringLiteral("KVTW-4.07"));
-    EXPECT_TRUE(IsOwnEnabled(QStringLiteral("btCheckFW")));
-    EXPECT_TRUE(IsOwnEnabled(QStringLiteral("btUpdateFW")));
-    // The download asks with the tracker's own version and serial number.
-    const auto requests = server.Requests();
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(ReadNameField(requests[1].data() + 10), "KVTW-4.3");
-    EXPECT_EQ(ReadLe32(requests[1].data() + 5), 77u);
 }
 
 TEST_F(FirmwareGroupTest, FailedDownloadLeavesTheCheckOpen)
