@@ -15,8 +15,9 @@ declare -A allowed=(
   [editor]="common link model files/core services/core app/core editor"
   [files]="common link model files/core services/core app/core editor files"
   [services]="common link model services/core editor services"
-  [firmware]="common link model app/core editor firmware"
-  [app]="common link model files/core services/core app/core editor files services firmware app"
+  [firmware/core]="common link model firmware/core"
+  [firmware]="common link model firmware/core app/core editor firmware"
+  [app]="common link model files/core services/core app/core firmware/core editor files services firmware app"
 )
 # The longest folder of the table that holds the path.
 layer_of() {

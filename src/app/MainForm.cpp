@@ -18,6 +18,7 @@
 #include "services/OneWireSearchForm.h"
 #include "services/core/MemoryClearing.h"
 #include "files/FileCommands.h"
+#include "firmware/UpdateFirmware.h"
 #include "editor/binding/SettingsTransfer.h"
 
 #include <QAbstractButton>
@@ -142,6 +143,8 @@ void TMainForm::BuildWindow()
     editor_ = new SettingsEditor(pages_, *dialogs_, this);
     CreateEditorRules(*editor_);
     editor_->SetDevicePresence([this] { return link_->Connected(); });
+    // The firmware group: update client, firmware on disk, loader start.
+    firmware_ = new FirmwareController(*editor_, *dialogs_, [this] { return identity_; }, this);
     canSearch_ = new CanSearch(*editor_, *link_, [this](const QString& text, bool error) { ShowStatus(text, error); });
     oneWire_ = new OneWireCommands(*editor_, *link_, *worker_, this);
     connect(oneWire_, &OneWireCommands::BusyChanged, this, [this](bool busy) {
@@ -321,6 +324,7 @@ void TMainForm::FormShow()
     // The firmware group starts with no update status.
     if (auto* status = editor_->FieldAs<QLabel>(QStringLiteral("lbStatusCheck")))
         status->clear();
+    firmware_->FormShow(settings_);
 
     if (options_.watchDevices && !monitor_) {
         monitor_ = new DeviceMonitor(this);

@@ -30,6 +30,7 @@ class DialogService;
 class SettingsEditor;
 class CanSearch;
 class DeviceWorker;
+class FirmwareController;
 class TCalForm;
 class TOWSearchForm;
 class OneWireCommands;
@@ -67,6 +68,7 @@ public:
     SettingsEditor& Editor() { return *editor_; }
     CanSearch& CanBusSearch() { return *canSearch_; }
     DeviceWorker& Worker() { return *worker_; }
+    FirmwareController& Firmware() { return *firmware_; }
     // The calibration dialog made at start-up beside the window; the
     // "Калибровка акселерометра" command shows it.
     void AttachCalibrationDialog(TCalForm* dialog);
@@ -172,6 +174,7 @@ private:
     QTimer initTimer_;
     SettingsEditor* editor_ = nullptr;
     CanSearch* canSearch_ = nullptr;
+    FirmwareController* firmware_ = nullptr;
     SaveDialogState profileSaveDialog_;
     bool pagesLocked_ = false;
     int lockedPage_ = 0;

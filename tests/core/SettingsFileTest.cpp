@@ -82,6 +82,24 @@ TEST(SettingsFileTest, UpdatePortKeepsTheLowSixteenBits)
     }
 }
 
+TEST(SettingsFileTest, UpdateServerTakesOnlyADottedIpv4Address)
+{
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    EXPECT_EQ(ReadAppSettings(ini, "/p/").updateServer, kDefaultUpdateServer);
+    const std::pair<const char*, const char*> cases[] = {
+        {"10.20.30.40", "10.20.30.40"}, {"255.255.255.255", "255.255.255.255"}, {"0.0.0.0", "0.0.0.0"},
+        {"256.1.1.1", kDefaultUpdateServer}, {"1.2.3", kDefaultUpdateServer}, {"1.2.3.4.5", kDefaultUpdateServer},
+        {"update.example.org", kDefaultUpdateServer},
+        {"1..3.4", kDefaultUpdateServer}, {"0001.2.3.4", kDefaultUpdateServer}, {"::1", kDefaultUpdateServer},
+        {"", kDefaultUpdateServer},
+    };
+    for (auto [text, server] : cases) {
+        Put(ini.Path(), std::string("[COMMON]\nUpdateServer=") + text + "\n");
+        EXPECT_EQ(ReadAppSettings(ini, "/p/").updateServer, server) << text;
+    }
+}
+
 TEST(SettingsFileTest, GeometryNeedsAllFourNumbers)
 {
     GeometryRecord g = ParseGeometry("10,20,800,600");

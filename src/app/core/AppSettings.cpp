@@ -27,6 +27,28 @@ GeometryRecord ParseGeometry(const std::string& text)
     return g;
 }
 
+bool IsDottedIpv4(const std::string& text)
+{
+    int parts = 0;
+    std::size_t i = 0;
+    while (true) {
+        std::size_t digits = 0;
+        int value = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 4) {
+            value = value * 10 + (text[i] - '0');
+            ++i;
+            ++digits;
+        }
+        if (digits == 0 || digits > 3 || value > 255)
+            return false;
+        if (++parts == 4)
+            return i == text.size();
+        if (i >= text.size() || text[i] != '.')
+            return false;
+        ++i;
+    }
+}
+
 std::string FormatGeometry(int top, int left, int width, int height)
 {
     char text[64];
@@ -38,6 +60,9 @@ AppSettings ReadAppSettings(const IniFile& ini, const std::string& programFolder
 {
     AppSettings s;
     s.updatePort = static_cast<std::uint16_t>(ini.ReadInteger(kSettingsSection, "UpdatePort", kDefaultUpdatePort));
+    const std::string server = ini.ReadString(kSettingsSection, "UpdateServer", kDefaultUpdateServer);
+    if (IsDottedIpv4(server))
+        s.updateServer = server;
     s.kvdFolder = NormaliseFolder(ini.ReadString(kSettingsSection, "LastKvdFolder", programFolder + "KVD"));
     s.geometry = ParseGeometry(ini.ReadString(kSettingsSection, "MainForm", ""));
     return s;

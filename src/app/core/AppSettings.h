@@ -11,6 +11,9 @@ namespace plendoro {
 constexpr const char* kSettingsFileName = "Plendoro.ini";
 constexpr const char* kSettingsSection = "COMMON";
 constexpr std::uint16_t kDefaultUpdatePort = 22220;
+// Loopback until a site names its server with the key UpdateServer, so that
+// nothing reaches out to an address nobody configured.
+constexpr const char* kDefaultUpdateServer = "127.0.0.1";
 
 // Top, left, width, height as parsed from MainForm; what did not parse is 0.
 struct GeometryRecord {
@@ -25,6 +28,7 @@ struct GeometryRecord {
 
 struct AppSettings {
     std::uint16_t updatePort = kDefaultUpdatePort;
+    std::string updateServer = kDefaultUpdateServer; // dotted IPv4
     std::string kvdFolder;
     GeometryRecord geometry;
 };
@@ -33,6 +37,8 @@ struct AppSettings {
 std::string NormaliseFolder(const std::string& folder);
 // "%d,%d,%d,%d" as the C library reads it.
 GeometryRecord ParseGeometry(const std::string& text);
+// Four decimal numbers 0 to 255 joined by "."; nothing else.
+bool IsDottedIpv4(const std::string& text);
 std::string FormatGeometry(int top, int left, int width, int height);
 
 // programFolder ends in "/".

@@ -1,0 +1,197 @@
+// The update client against a loopback update server: what each operation
+// shows, sends and saves.
+#include "common/Bytes.h"
+#include "firmware/core/FirmwareFile.h"
+#include "firmware/core/UpdateClient.h"
+
+#include "LoopbackUpdateServer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace plendoro;
+using plendoro::test::Bytes;
+using plendoro::test::ImageReply;
+using plendoro::test::LoopbackUpdateServer;
+using plendoro::test::VersionReply;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint32_t kSerial = 40123;
+const Bytes kImage = [] {
+    Bytes b(5000);
+    for (std::size_t i = 0; i < b.size(); ++i)
+        b[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    return b;
+}();
+
+struct Shown {
+    std::vector<std::string> statuses;
+    int enabled = 0;
+};
+
+class UpdateClientTest : public ::testing::Test {
+protected:
+    UpdateClientTest()
+    {
+        char tmpl[] = "/tmp/plendoro-upd-XXXXXX";
+        base_ = mkdtemp(tmpl);
+        fs::create_directory(base_ + "/firmware");
+        path_ = base_ + "/firmware/firmware.eraw";
+    }
+    ~UpdateClientTest() override { fs::remove_all(base_); }
+
+    Shown Operate(UpdateMode mode, std::uint16_t port, const std::string& versionText = "KVTW-0.0")
+    {
+        UpdateClient client;
+        client.serial = kSerial;
+        client.versionText = versionText;
+        client.waitBound = std::chrono::milliseconds(300);
+        Shown run;
+        UpdateReport report;
+        report.status = [&](const std::string& s) { run.statuses.push_back(s); };
+        report.enableButtons = [&] { ++run.enabled; };
+        RunUpdate(client, mode, "127.0.0.1", port, path_, report);
+        return run;
+    }
+    Bytes Saved() const
+    {
+        std::ifstream in(path_, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::string base_, path_;
+};
+
+// A server holding one firmware: the version reply, then the image.
+LoopbackUpdateServer::Handler Serving(const std::string& name, std::uint32_t crcDelta = 0, bool split = false)
+{
+    return [=](const Bytes& request) -> std::vector<Bytes> {
+        const std::uint32_t serial = ReadLe32(request.data() + 5);
+        if (request[9] == 0) {
+            Bytes reply = VersionReply(serial, name, static_cast<std::uint32_t>(kImage.size()), 0);
+            if (split)
+                return {Bytes(reply.begin(), reply.begin() + 17), Bytes(reply.begin() + 17, reply.end())};
+            return {reply};
+        }
+        const Bytes reply = ImageReply(serial, name, kImage, crcDelta);
+        const std::size_t half = reply.size() / 2;
+        return {Bytes(reply.begin(), reply.begin() + half), Bytes(reply.begin() + half, reply.end())};
+    };
+}
+
+} // namespace
+
+TEST_F(UpdateClientTest, CheckShowsTheServersVersionWithATwoDigitMinor)
+{
+    LoopbackUpdateServer server(Serving("KVTW-3.5"));
+    const Shown run = Operate(UpdateMode::Check, server.Port());
+    EXPECT_EQ(run.statuses, (std::vector<std::string>{"Подключение к серверу\r\nобновлений...",
+                                                       "Подключение произведено",
+                                                       "Версия прошивки на сервере:\r\nKVTW-3.05"}));
+    EXPECT_EQ(run.enabled, 1);
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0], BuildVersionQuery(kSerial, "KVTW-0.0"));
+    EXPECT_FALSE(fs::exists(path_));
+}
+
+TEST_F(UpdateClientTest, VersionReplyInTwoPiecesIsCollected)
+{
+    LoopbackUpdateServer server(Serving("KVTW-4.1", 0, true));
+    const Shown run = Operate(UpdateMode::Check, server.Port());
+    ASSERT_EQ(run.statuses.size(), 3u);
+    EXPECT_EQ(run.statuses[2], "Версия прошивки на сервере:\r\nKVTW-4.01");
+}
+
+TEST_F(UpdateClientTest, NameWithoutDashShowsVersionZero)
+{
+    LoopbackUpdateServer server(Serving("NAME"));
+    const Shown run = Operate(UpdateMode::Check, server.Port());
+    ASSERT_EQ(run.statuses.size(), 3u);
+    EXPECT_EQ(run.statuses[2], "Версия прошивки на сервере:\r\nNAME-0.00");
+}
+
+TEST_F(UpdateClientTest, DownloadSavesTheImageAsKvtwMajorDotMinor)
+{
+    LoopbackUpdateServer server(Serving("KVTW-3.5"));
+    const Shown run = Operate(UpdateMode::Download, server.Port(), "KVTW-3.2");
+    EXPECT_EQ(run.statuses, (std::vector<std::string>{"Подключение к серверу\r\nобновлений...",
+                                                       "Подключение произведено,\r\nзагрузка обновления...",
+                                                       "Обновление загружено"}));
+    EXPECT_EQ(run.enabled, 1);
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(ReadNameField(requests[0].data() + 10), "KVTW-3.2");
+    EXPECT_EQ(requests[1], BuildImageRequest(kSerial, "KVTW-3.5", static_cast<std::uint32_t>(kImage.size())));
+
+    const Bytes saved = Saved();
+    EXPECT_EQ(saved, BuildFirmwareFile(3, 5, 0, kImage.data(), kImage.size()));
+    DiskFirmware disk;
+    disk.deviceCode = "KVTW";
+    const FirmwareScan scan = FindNewestFirmware(disk, base_);
+    EXPECT_EQ(scan.text, "KVTW-3.05");
+    EXPECT_EQ(scan.path, path_);
+    // No temporary file is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(base_ + "/firmware"), fs::directory_iterator()), 1);
+}
+
+TEST_F(UpdateClientTest, BadImageCrcOrMissingFolderKeepsWhatWasThere)
+{
+    const Bytes old = {'o', 'l', 'd'};
+    std::ofstream(path_, std::ios::binary).write("old", 3);
+    {
+        LoopbackUpdateServer server(Serving("KVTW-3.5", 0x100));
+        const Shown run = Operate(UpdateMode::Download, server.Port());
+        ASSERT_FALSE(run.statuses.empty());
+        EXPECT_EQ(run.statuses.back(), "Ошибка загрузки обновления");
+        EXPECT_EQ(run.enabled, 0);
+        EXPECT_EQ(Saved(), old);
+    }
+    fs::remove_all(base_ + "/firmware");
+    LoopbackUpdateServer server(Serving("KVTW-3.5"));
+    const Shown run = Operate(UpdateMode::Download, server.Port());
+    EXPECT_EQ(run.statuses.back(), "Ошибка загрузки обновления");
+    EXPECT_FALSE(fs::exists(base_ + "/firmware"));
+}
+
+TEST_F(UpdateClientTest, OversizedImageFailsTheQueryBeforeAnyImageRequest)
+{
+    LoopbackUpdateServer server([](const Bytes& request) -> std::vector<Bytes> {
+        return {VersionReply(ReadLe32(request.data() + 5), "KVTW-3.5", kMaxImageLength + 1, 0)};
+    });
+    Shown run = Operate(UpdateMode::Check, server.Port());
+    EXPECT_EQ(run.statuses.back(), "Прошивка не найдена на сервере");
+    EXPECT_EQ(run.enabled, 0);
+    // A download stops at the query and leaves the status as it was.
+    run = Operate(UpdateMode::Download, server.Port());
+    EXPECT_EQ(run.statuses.back(), "Подключение произведено,\r\nзагрузка обновления...");
+    EXPECT_EQ(server.Requests().size(), 2u);
+    EXPECT_FALSE(fs::exists(path_));
+}
+
+TEST_F(UpdateClientTest, SilentServerEndsAtTheBoundAndNoServerFailsToConnect)
+{
+    LoopbackUpdateServer silent([](const Bytes&) { return std::vector<Bytes>{}; });
+    Shown run = Operate(UpdateMode::Check, silent.Port());
+    EXPECT_EQ(run.statuses.back(), "Прошивка не найдена на сервере");
+    EXPECT_EQ(silent.Requests().size(), 1u);
+
+    run = Operate(UpdateMode::Check, LoopbackUpdateServer::ClosedPort());
+    EXPECT_EQ(run.statuses, (std::vector<std::string>{"Подключение к серверу\r\nобновлений...",
+                                                       "Ошибка подключения к\r\nсерверу обновлений"}));
+}
+
+TEST_F(UpdateClientTest, AbortEndsAWaitAtOnce)
+{
+    LoopbackUpdateServer silent([](const Bytes&) { return std::vector<Bytes>{}; });
+    UpdateClient client;
+    client.waitBound = std::chrono::hours(1);
+    ASSERT_TRUE(client.Connect("127.0.0.1", silent.Port()));
+    client.Abort();
+    EXPECT_FALSE(client.QueryVersion());
+}
