@@ -145,6 +145,11 @@ void TMainForm::BuildWindow()
     editor_->SetDevicePresence([this] { return link_->Connected(); });
     // The firmware group: update client, firmware on disk, loader start.
     firmware_ = new FirmwareController(*editor_, *dialogs_, [this] { return identity_; }, this);
+    connect(firmware_, &FirmwareController::UpdateStarted, this, [this] { BeginCommand(Command::Update); });
+    connect(firmware_, &FirmwareController::UpdateFinished, this, [this] {
+        if (command_ == Command::Update)
+            EndCommand();
+    });
     canSearch_ = new CanSearch(*editor_, *link_, [this](const QString& text, bool error) { ShowStatus(text, error); });
     oneWire_ = new OneWireCommands(*editor_, *link_, *worker_, this);
     connect(oneWire_, &OneWireCommands::BusyChanged, this, [this](bool busy) {
@@ -746,14 +751,9 @@ void TMainForm::BeginCommand(Command command)
     writeButton_->setEnabled(false);
     if (calibrateAction_)
         calibrateAction_->setEnabled(false);
-    if (command == Command::CanSearch || command == Command::Clear || command == Command::Calibrate ||
-        command == Command::OneWire) {
+    if (command != Command::Read && command != Command::Write) {
         // The pages stay usable; the other device commands on them close.
-        std::vector<QWidget*> buttons = PageCommandButtons();
-        if (command != Command::CanSearch) // the search keeps its own button
-            if (QWidget* search = editor_->Field(QStringLiteral("btnCANSearch")))
-                buttons.push_back(search);
-        for (QWidget* w : buttons) {
+        for (QWidget* w : PageCommandButtons(command)) {
             pageCommandsBefore_.push_back({w, IsOwnEnabled(w)});
             w->setEnabled(false);
         }
@@ -763,13 +763,19 @@ void TMainForm::BeginCommand(Command command)
     pages_->setEnabled(false);
 }
 
-std::vector<QWidget*> TMainForm::PageCommandButtons() const
+// A command keeps its own buttons: the CAN search its search button, the
+// update the firmware group's buttons, which it sets itself.
+std::vector<QWidget*> TMainForm::PageCommandButtons(Command command) const
 {
     std::vector<QWidget*> buttons;
     QStringList names = {QStringLiteral("btnItSearchTemp"), QStringLiteral("btnIbGetAddr"),
-                         QStringLiteral("btnClearData"), QStringLiteral("btCheckFW"), QStringLiteral("btUpdateFW")};
+                         QStringLiteral("btnClearData")};
     for (int n = 1; n <= 8; ++n)
         names << QStringLiteral("btnItempAddr%1").arg(n);
+    if (command != Command::CanSearch)
+        names << QStringLiteral("btnCANSearch");
+    if (command != Command::Update)
+        names << QStringLiteral("btCheckFW") << QStringLiteral("btDownloadFW") << QStringLiteral("btUpdateFW");
     for (const QString& name : names)
         if (QWidget* w = editor_->Field(name))
             buttons.push_back(w);

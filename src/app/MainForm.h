@@ -115,7 +115,7 @@ protected:
 
 private:
     // The device command that holds the worker, if any.
-    enum class Command { None, Presence, Read, Write, CanSearch, Clear, Calibrate, OneWire };
+    enum class Command { None, Presence, Read, Write, CanSearch, Clear, Calibrate, OneWire, Update };
     // Which presence display was shown last; the command buttons return to
     // its states when a command ends.
     enum class Display { None, Absent, Present };
@@ -124,8 +124,8 @@ private:
     void BeginCommand(Command command);
     void EndCommand();
     void RestoreCommandButtons();
-    // The device commands on the pages other than the CAN search's own.
-    std::vector<QWidget*> PageCommandButtons() const;
+    // The device commands on the pages that the command closes while it runs.
+    std::vector<QWidget*> PageCommandButtons(Command command) const;
     void ShowProgress(const QString& text, int position, int count);
     TransferHooks ProgressHooks(const QString& blockText);
     void ApplyPresence(const PresenceResult& result);

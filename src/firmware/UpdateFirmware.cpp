@@ -131,6 +131,7 @@ void FirmwareController::Start(UpdateMode mode, const std::string& versionText)
     connect(thread, &TUpdateFirmware::ButtonsEnabled, this, &FirmwareController::EnableUpdateButtons);
     connect(thread, &QThread::finished, this, &FirmwareController::UpdateDone);
     running_ = thread;
+    emit UpdateStarted();
     thread->start();
 }
 

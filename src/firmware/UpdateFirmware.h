@@ -83,6 +83,8 @@ public:
     static constexpr const char* kLoaderProgram = "Flashporter";
 
 signals:
+    // A check or download has begun; the window closes its device commands.
+    void UpdateStarted();
     // UpdateDone has run: the way is free for the next operation.
     void UpdateFinished();
 

@@ -26,12 +26,16 @@ struct FirmwareWindow : TransferFixture {
                       .arg(port)
                       .toUtf8());
     }
+    // Also records whether the device commands were closed while it ran.
     bool Click(const char* name)
     {
         QSignalSpy done(&form->Firmware(), &FirmwareController::UpdateFinished);
         form->Editor().FieldAs<QAbstractButton>(QLatin1String(name))->click();
+        readClosedDuringUpdate = form->DeviceBusy() && !IsOwnEnabled(form->findChild<QWidget*>(
+                                                           QStringLiteral("btnReadSettings")));
         return done.wait(10000);
     }
+    bool readClosedDuringUpdate = false;
     QString UpdateStatus() const
     {
         return form->Editor().FieldAs<QLabel>(QStringLiteral("lbStatusCheck"))->text();
@@ -61,6 +65,8 @@ TEST_F(FirmwareWindow, ServiceWindowAsksTheConfiguredServerWithTheTrackersIdenti
     form->Firmware().SetBaseFolder(dir.path());
 
     ASSERT_TRUE(Click("btCheckFW"));
+    EXPECT_TRUE(readClosedDuringUpdate) << "an update holds the other commands";
+    EXPECT_TRUE(IsOwnEnabled(form->findChild<QWidget*>(QStringLiteral("btnReadSettings"))));
     EXPECT_EQ(UpdateStatus(), QStringLiteral("Версия прошивки на сервере:\r\nKVTW-4.05"));
     EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btDownloadFW"))));
     ASSERT_TRUE(Click("btDownloadFW"));
