@@ -47,8 +47,8 @@ double WireMs(double bytes)
 
 double PlugInFloorMs(int firmware)
 {
-    const std::string version = "KVTW-" + std::to_string(firmware / 100) + "." +
-                                (firmware % 100 < 10 ? "0" : "") + std::to_string(firmware % 100);
+    const std::string version = "KVTW-" + std::to_string(firmware / 100) + "." + (firmware % 100 < 10 ? "0" : "") +
+                                std::to_string(firmware % 100);
     double bytes = 16 + version.size(); // "FL_READ_VERSION$" and its reply
     double pauses = 2 * 20.0;           // the timed read's two polls
     if (firmware >= 309)

@@ -36,7 +36,10 @@ namespace {
 
 void PutIp(std::uint8_t* p, int a, int b, int c, int d)
 {
-    p[0] = std::uint8_t(a); p[1] = std::uint8_t(b); p[2] = std::uint8_t(c); p[3] = std::uint8_t(d);
+    p[0] = std::uint8_t(a);
+    p[1] = std::uint8_t(b);
+    p[2] = std::uint8_t(c);
+    p[3] = std::uint8_t(d);
 }
 
 // Adaptive recording every 60 s, joint GLONASS/GPS, accelerometer offsets 0.
@@ -52,19 +55,19 @@ std::vector<std::uint8_t> NetDefaults(int firmware)
 {
     std::vector<std::uint8_t> b(std::size_t(BlockSize(1, firmware)), 0);
     const int shift = firmware < 300 ? 0 : 3;
-    b[0] = 0x01;                        // DHCP
-    std::memcpy(&b[4], "12345678", 8);  // device password, zero at 12
-    PutIp(&b[31], 127, 0, 0, 1);        // data server
+    b[0] = 0x01;                       // DHCP
+    std::memcpy(&b[4], "12345678", 8); // device password, zero at 12
+    PutIp(&b[31], 127, 0, 0, 1);       // data server
     WriteLe16(&b[35], 2224);
     std::memcpy(&b[50 + shift], "KV", 2);
     WriteLe32(&b[86 + shift], 60);
-    const int hours[3] = {8, 13, 18};   // UTC, minute in the low byte
+    const int hours[3] = {8, 13, 18}; // UTC, minute in the low byte
     for (int i = 0; i < 3; ++i) {
         WriteLe16(&b[std::size_t(90 + shift + 2 * i)], std::uint16_t(hours[i] << 8));
         WriteLe32(&b[std::size_t(96 + shift + 4 * i)], 5);
     }
     if (firmware >= 403) {
-        PutIp(&b[111], 127, 0, 0, 1);   // NMEA over UDP, switched off
+        PutIp(&b[111], 127, 0, 0, 1); // NMEA over UDP, switched off
         WriteLe16(&b[115], 2225);
     }
     return b;
@@ -75,15 +78,14 @@ std::vector<std::uint8_t> InputsDefaults(int firmware)
     std::vector<std::uint8_t> b(72, 0);
     for (int a = 0; a < 2; ++a) {
         std::uint8_t* p = &b[std::size_t(10 * a)];
-        WriteLe16(p + 4, 732);   // switch level
-        WriteLe16(p + 6, 1023);  // adaptive level
-        WriteLe16(p + 8, 16);    // averaging period
+        WriteLe16(p + 4, 732);  // switch level
+        WriteLe16(p + 6, 1023); // adaptive level
+        WriteLe16(p + 8, 16);   // averaging period
     }
     // Simple inputs, event level 0; the transfer duration exists from 3.00.
-    for (int k = 0; k < 8; ++k)
-        WriteLe32(&b[std::size_t(20 + 4 * k)], firmware >= 300 ? (1u << 6) : 0u);
-    WriteLe32(&b[52], 60);    // analog inputs
-    WriteLe32(&b[56], 3600);  // counters of inputs 1 and 2
+    for (int k = 0; k < 8; ++k) WriteLe32(&b[std::size_t(20 + 4 * k)], firmware >= 300 ? (1u << 6) : 0u);
+    WriteLe32(&b[52], 60);   // analog inputs
+    WriteLe32(&b[56], 3600); // counters of inputs 1 and 2
     return b;
 }
 
@@ -116,8 +118,7 @@ std::vector<std::uint8_t> OneWireDefaults()
     std::vector<std::uint8_t> b(476, 0);
     WriteLe32(&b[0], 0x01u | (1u << 2) | (1u << 3));
     WriteLe32(&b[4], 60);
-    for (int s = 0; s < 2; ++s)
-        std::memcpy(&b[std::size_t(12 + 8 * s)], kDefaultSensors[s].data(), 8);
+    for (int s = 0; s < 2; ++s) std::memcpy(&b[std::size_t(12 + 8 * s)], kDefaultSensors[s].data(), 8);
     return b;
 }
 

@@ -312,8 +312,8 @@ void Device::OnPacket(TimePoint at)
     if (size == 0) return Reject("id " + std::to_string(id), 2, at);
     if (p.size() != std::size_t(kHeaderSize + (write ? size : 0))) return Reject("length", 1, at);
 
-    const std::string line = write ? "WRITE " + std::to_string(block) + " " + std::to_string(size)
-                                   : "READ " + std::to_string(block);
+    const std::string line =
+        write ? "WRITE " + std::to_string(block) + " " + std::to_string(size) : "READ " + std::to_string(block);
     if (!Admit(line)) return;
     const TimePoint when = at + timing_.turnaround;
     if (auto fault = setup.faults.errorBlocks.find(block); fault != setup.faults.errorBlocks.end()) {
@@ -385,8 +385,7 @@ void Device::OnCommand(std::string command, TimePoint at)
         statePolls_ = 0;
         SendText("STARTED", when);
     } else if (command == "MMA_STATE") {
-        if (f.calibrationSilentAfter >= 0 && statePolls_ >= f.calibrationSilentAfter)
-            return;
+        if (f.calibrationSilentAfter >= 0 && statePolls_ >= f.calibrationSilentAfter) return;
         ++statePolls_;
         SendText(at < calibrationEnd_ ? "MMA_CALIBRATING" : "MMA_NORMAL", when);
     } else if (fw >= 300 && command == "START_CAN_SEARCH") {
@@ -430,13 +429,11 @@ void Device::StartErase(TimePoint when)
     // Fixed-width reports: the configurator judges at least 13 bytes.
     for (long long t = period; t < total; t += period) {
         const int percent = int(t * 100 / total);
-        if (f.eraseStallAt >= 0 && percent > f.eraseStallAt)
-            return; // the device stops reporting
+        if (f.eraseStallAt >= 0 && percent > f.eraseStallAt) return; // the device stops reporting
         SendText(f.eraseGarbage ? std::string("ERASE_POS=???") : Format("ERASE_POS=%03d", percent), when + Millis(t),
                  false);
     }
-    if (f.eraseStallAt >= 0)
-        return;
+    if (f.eraseStallAt >= 0) return;
     SendText("ERASE_POS=100", when + Millis(total), false);
 }
 

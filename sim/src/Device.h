@@ -85,7 +85,7 @@ private:
         std::vector<std::uint8_t> bytes;
         std::size_t splitAt = 0; // first part's length when split, else 0
         Nanos splitGap{0};
-        bool reply = true;       // false: sent by the device on its own
+        bool reply = true; // false: sent by the device on its own
     };
     struct Layout {
         TimePoint first;

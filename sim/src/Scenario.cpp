@@ -62,8 +62,14 @@ bool ParseHex32(std::string_view s, std::uint32_t& value)
 
 bool ParseBool(std::string_view s, bool& value)
 {
-    if (s == "yes" || s == "on" || s == "true" || s == "1") { value = true; return true; }
-    if (s == "no" || s == "off" || s == "false" || s == "0") { value = false; return true; }
+    if (s == "yes" || s == "on" || s == "true" || s == "1") {
+        value = true;
+        return true;
+    }
+    if (s == "no" || s == "off" || s == "false" || s == "0") {
+        value = false;
+        return true;
+    }
     return false;
 }
 
@@ -317,10 +323,8 @@ bool CheckGivenBlocks(const DeviceSetup& d, const BlockLines& given, std::string
         const int size = BlockSize(id, d.firmware);
         const auto& bytes = d.blocks.at(id);
         std::string why;
-        if (d.foreign)
-            why = "a foreign device keeps no blocks";
-        else if (size == 0)
-            why = "firmware " + std::to_string(d.firmware) + " has no block " + std::to_string(id);
+        if (d.foreign) why = "a foreign device keeps no blocks";
+        else if (size == 0) why = "firmware " + std::to_string(d.firmware) + " has no block " + std::to_string(id);
         else if (int(bytes.size()) != size)
             why = "block " + std::to_string(id) + " is " + std::to_string(size) + " bytes for firmware " +
                   std::to_string(d.firmware) + ", not " + std::to_string(bytes.size());
@@ -371,43 +375,43 @@ bool ParseScenario(std::string_view text, WorldSetup& world, std::string& error)
     WorldSetup next;
     next.devices.clear();
     std::vector<BlockLines> given;
-    const bool ok = ForEachLine(text, error, [&](int lineNo, std::string_view key, std::string_view rest,
-                                                 std::string& why) {
-        if (key == "[device]") {
-            if (!rest.empty()) {
-                why = "nothing may follow [device] on its line";
+    const bool ok =
+        ForEachLine(text, error, [&](int lineNo, std::string_view key, std::string_view rest, std::string& why) {
+            if (key == "[device]") {
+                if (!rest.empty()) {
+                    why = "nothing may follow [device] on its line";
+                    return false;
+                }
+                next.devices.emplace_back();
+                given.emplace_back();
+                return true;
+            }
+            const bool global = key == "wire_timing" || key == "turnaround_us" || key == "packet_timeout_ms";
+            if (global && !next.devices.empty()) {
+                why = "'" + std::string(key) + "' belongs before the first [device]";
                 return false;
             }
-            next.devices.emplace_back();
-            given.emplace_back();
-            return true;
-        }
-        const bool global = key == "wire_timing" || key == "turnaround_us" || key == "packet_timeout_ms";
-        if (global && !next.devices.empty()) {
-            why = "'" + std::string(key) + "' belongs before the first [device]";
-            return false;
-        }
-        if (key == "wire_timing") {
-            if (ParseBool(rest, next.wireTiming)) return true;
-            why = "wire_timing: expected on or off";
-            return false;
-        }
-        if (key == "turnaround_us") {
-            if (ParseIntField(rest, 0, 10000000, next.turnaroundUs)) return true;
-            why = "turnaround_us: expected microseconds";
-            return false;
-        }
-        if (key == "packet_timeout_ms") {
-            if (ParseIntField(rest, 1, 60000, next.packetTimeoutMs)) return true;
-            why = "packet_timeout_ms: expected 1 to 60000";
-            return false;
-        }
-        if (next.devices.empty()) {
-            why = "'" + std::string(key) + "' is a device setting; start a section with [device]";
-            return false;
-        }
-        return DeviceKey(next.devices.back(), given.back(), lineNo, key, rest, why);
-    });
+            if (key == "wire_timing") {
+                if (ParseBool(rest, next.wireTiming)) return true;
+                why = "wire_timing: expected on or off";
+                return false;
+            }
+            if (key == "turnaround_us") {
+                if (ParseIntField(rest, 0, 10000000, next.turnaroundUs)) return true;
+                why = "turnaround_us: expected microseconds";
+                return false;
+            }
+            if (key == "packet_timeout_ms") {
+                if (ParseIntField(rest, 1, 60000, next.packetTimeoutMs)) return true;
+                why = "packet_timeout_ms: expected 1 to 60000";
+                return false;
+            }
+            if (next.devices.empty()) {
+                why = "'" + std::string(key) + "' is a device setting; start a section with [device]";
+                return false;
+            }
+            return DeviceKey(next.devices.back(), given.back(), lineNo, key, rest, why);
+        });
     if (!ok) return false;
     for (std::size_t i = 0; i < next.devices.size(); ++i) {
         if (!CheckGivenBlocks(next.devices[i], given[i], error)) return false;
@@ -421,10 +425,10 @@ bool ApplyDeviceLines(std::string_view text, DeviceSetup& device, std::string& e
 {
     DeviceSetup next = device;
     BlockLines given;
-    const bool ok = ForEachLine(text, error, [&](int lineNo, std::string_view key, std::string_view rest,
-                                                 std::string& why) {
-        return DeviceKey(next, given, lineNo, key, rest, why);
-    });
+    const bool ok =
+        ForEachLine(text, error, [&](int lineNo, std::string_view key, std::string_view rest, std::string& why) {
+            return DeviceKey(next, given, lineNo, key, rest, why);
+        });
     if (!ok || !CheckGivenBlocks(next, given, error)) return false;
     FitBlocks(next);
     device = std::move(next);

@@ -16,16 +16,16 @@ struct Faults {
     int silentNext = 0;
     bool badChecksum = false;
     std::map<int, std::uint32_t> errorBlocks;
-    int unplugAfter = -1;  // < 0: never
-    int splitGapMs = -1;   // < 0: replies go out whole
+    int unplugAfter = -1; // < 0: never
+    int splitGapMs = -1;  // < 0: replies go out whole
     int gluedBytes = 0;
     bool noHardwareVersion = false;
     bool versionSilent = false;
-    int eraseStallAt = -1;      // >= 0: erase reports stop after this percentage
-    bool eraseGarbage = false;  // erase reports of 13 bytes that hold no number
-    int eraseGluedAt = -1;      // >= 0: only one report, this percentage glued to the last
+    int eraseStallAt = -1;     // >= 0: erase reports stop after this percentage
+    bool eraseGarbage = false; // erase reports of 13 bytes that hold no number
+    int eraseGluedAt = -1;     // >= 0: only one report, this percentage glued to the last
     bool calibrationRefused = false;
-    bool calibrationStuck = false; // the calibration never ends
+    bool calibrationStuck = false;   // the calibration never ends
     int calibrationSilentAfter = -1; // >= 0: MMA_STATE answered this often, then never
 };
 

@@ -9,7 +9,13 @@ using Clock = std::chrono::steady_clock;
 using TimePoint = Clock::time_point;
 using Nanos = std::chrono::nanoseconds;
 
-inline Nanos Millis(long long v) { return std::chrono::milliseconds(v); }
-inline Nanos Micros(long long v) { return std::chrono::microseconds(v); }
+inline Nanos Millis(long long v)
+{
+    return std::chrono::milliseconds(v);
+}
+inline Nanos Micros(long long v)
+{
+    return std::chrono::microseconds(v);
+}
 
 } // namespace plsim

@@ -28,7 +28,7 @@ public:
     // Loads PLENDORO_SIM_SCENARIO, falling back to the built-in default.
     void LoadStartup();
 
-    Device* At(int device);                             // scenario order
+    Device* At(int device);                               // scenario order
     std::shared_ptr<Device> Plugged(std::uint32_t index); // among plugged ones
     std::uint32_t PluggedCount() const;
 

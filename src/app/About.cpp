@@ -51,9 +51,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
     product->setFont(f);
     layout->addWidget(product);
 
-    version_ = new QLabel(QStringLiteral("Версия %1")
-                              .arg(QString::fromStdString(FormatProgramVersion(BuiltProgramVersion()))),
-                          this);
+    version_ = new QLabel(
+        QStringLiteral("Версия %1").arg(QString::fromStdString(FormatProgramVersion(BuiltProgramVersion()))), this);
     version_->setObjectName(QStringLiteral("lblVersion"));
     version_->setAlignment(Qt::AlignCenter);
     layout->addWidget(version_);

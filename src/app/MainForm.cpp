@@ -3,23 +3,23 @@
 #include "app/About.h"
 #include "app/DeviceMonitor.h"
 #include "app/RoundButtons.h"
-#include "editor/Editor.h"
 #include "app/core/ProgramVersion.h"
 #include "editor/Dialogs.h"
+#include "editor/Editor.h"
 #include "editor/EditorPages.h"
-#include "editor/FieldLookup.h"
-#include "editor/VersionGate.h"
 #include "editor/FieldBalloon.h"
+#include "editor/FieldLookup.h"
 #include "editor/Validation.h"
-#include "services/CanSearch.h"
+#include "editor/VersionGate.h"
+#include "editor/binding/SettingsTransfer.h"
+#include "files/FileCommands.h"
+#include "firmware/UpdateFirmware.h"
 #include "services/CalForm.h"
+#include "services/CanSearch.h"
 #include "services/DeviceWorker.h"
 #include "services/OneWireCommands.h"
 #include "services/OneWireSearchForm.h"
 #include "services/core/MemoryClearing.h"
-#include "files/FileCommands.h"
-#include "firmware/UpdateFirmware.h"
-#include "editor/binding/SettingsTransfer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -123,8 +123,10 @@ void TMainForm::BuildWindow()
     firmwarePanel_ = HeaderPanel("FVersion", header);
     macPanel_ = HeaderPanel("pnMACAddr", header);
     hardwarePanel_ = HeaderPanel("HVersion", header);
-    const std::pair<const char*, QLabel*> panels[] = {
-        {"Номер:", serialPanel_}, {"Прошивка:", firmwarePanel_}, {"MAC адрес:", macPanel_}, {"Версия железа:", hardwarePanel_}};
+    const std::pair<const char*, QLabel*> panels[] = {{"Номер:", serialPanel_},
+                                                      {"Прошивка:", firmwarePanel_},
+                                                      {"MAC адрес:", macPanel_},
+                                                      {"Версия железа:", hardwarePanel_}};
     for (auto [caption, panel] : panels) {
         auto* l = new QLabel(QString::fromUtf8(caption), header);
         l->setBuddy(panel);
@@ -144,7 +146,8 @@ void TMainForm::BuildWindow()
     CreateEditorRules(*editor_);
     editor_->SetDevicePresence([this] { return link_->Connected(); });
     // The firmware group: update client, firmware on disk, loader start.
-    firmware_ = new FirmwareController(*editor_, *dialogs_, [this] { return identity_; }, this);
+    firmware_ = new FirmwareController(
+        *editor_, *dialogs_, [this] { return identity_; }, this);
     connect(firmware_, &FirmwareController::UpdateStarted, this, [this] { BeginCommand(Command::Update); });
     connect(firmware_, &FirmwareController::UpdateFinished, this, [this] {
         if (command_ == Command::Update)
@@ -282,8 +285,7 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormShow()
 {
     // The program folder, where the settings file and the help live.
-    programFolder_ = options_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                      : options_.programFolder;
+    programFolder_ = options_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : options_.programFolder;
     if (!programFolder_.endsWith(QLatin1Char('/')))
         programFolder_ += QLatin1Char('/');
 
@@ -548,8 +550,8 @@ void TMainForm::ApplyPresence(const PresenceResult& result)
     identity_.firmwareMinor = id.firmwareMinor;
     identity_.hardwareVersionRead = id.hardwareVersionRead;
     SetVersions(id.firmwareVersion, id.hardwareVersion);
-    SetPanelText(firmwarePanel_, QString::fromStdString(FormatFirmware(identity_.firmwareMajor, identity_.firmwareMinor)),
-                 false);
+    SetPanelText(firmwarePanel_,
+                 QString::fromStdString(FormatFirmware(identity_.firmwareMajor, identity_.firmwareMinor)), false);
     if (identity_.hardwareVersionRead)
         SetPanelText(hardwarePanel_, QString::number(identity_.hardwareVersion), false);
 
@@ -655,8 +657,8 @@ void TMainForm::btnWriteSettingsClick()
                              }
                              // The files are written off the window's thread too: a
                              // disk that is slow to flush must not stall the window.
-                             auto files = std::make_shared<FilesAfterWrite>(
-                                 PrepareFilesAfterWrite(*editor_, Files(), *written));
+                             auto files =
+                                 std::make_shared<FilesAfterWrite>(PrepareFilesAfterWrite(*editor_, Files(), *written));
                              auto result = std::make_shared<FilesAfterWriteResult>();
                              worker_->Run([files, result] { *result = WriteFilesAfterWrite(*files); },
                                           [this, result] {
@@ -867,8 +869,7 @@ FilesContext TMainForm::Files()
 
 void TMainForm::mSelectKvdDirClick()
 {
-    const QString chosen =
-        dialogs_->ChooseFolder(this, QStringLiteral("Выберите каталог для KVD файлов"), kvdFolder_);
+    const QString chosen = dialogs_->ChooseFolder(this, QStringLiteral("Выберите каталог для KVD файлов"), kvdFolder_);
     if (!chosen.isEmpty()) {
         kvdFolder_ = QString::fromStdString(NormaliseFolder(QDir::fromNativeSeparators(chosen).toStdString()));
         IniFile ini = SettingsFile();

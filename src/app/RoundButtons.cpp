@@ -37,32 +37,53 @@ void DrawSymbol(QPainter& p, int symbol)
         p.restore();
     };
     switch (symbol) {
-    case 0: p.drawLine(QPointF(4.5, 8), QPointF(11.5, 8)); p.drawLine(QPointF(8, 4.5), QPointF(8, 11.5)); break; // add
-    case 1: p.drawLine(QPointF(4.5, 8), QPointF(11.5, 8)); break;                                               // delete
-    case 2: arrow(0); break;    // left
-    case 3: arrow(180); break;  // right
-    case 4: arrow(90); break;   // up
-    case 5: arrow(270); break;  // down
-    case 6: p.drawLine(QPointF(5, 5), QPointF(11, 11)); p.drawLine(QPointF(11, 5), QPointF(5, 11)); break; // cross
-    case 7: { // tick
+    case 0:
+        p.drawLine(QPointF(4.5, 8), QPointF(11.5, 8));
+        p.drawLine(QPointF(8, 4.5), QPointF(8, 11.5));
+        break;                                                    // add
+    case 1: p.drawLine(QPointF(4.5, 8), QPointF(11.5, 8)); break; // delete
+    case 2: arrow(0); break;                                      // left
+    case 3: arrow(180); break;                                    // right
+    case 4: arrow(90); break;                                     // up
+    case 5: arrow(270); break;                                    // down
+    case 6:
+        p.drawLine(QPointF(5, 5), QPointF(11, 11));
+        p.drawLine(QPointF(11, 5), QPointF(5, 11));
+        break; // cross
+    case 7: {  // tick
         QPolygonF t{{4.5, 8.5}, {7, 11}, {11.5, 5}};
         p.setBrush(Qt::NoBrush);
         p.drawPolyline(t);
         break;
     }
-    case 8: p.setBrush(Qt::NoBrush); p.drawEllipse(QPointF(8, 8), 3, 3); break; // ring
-    case 9: p.drawRect(QRectF(5.5, 5.5, 5, 5)); break;                              // stop
-    case 10: { // play
+    case 8:
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(8, 8), 3, 3);
+        break;                                         // ring
+    case 9: p.drawRect(QRectF(5.5, 5.5, 5, 5)); break; // stop
+    case 10: {                                         // play
         p.setPen(Qt::NoPen);
         p.drawPolygon(QPolygonF{{6, 4.5}, {11.5, 8}, {6, 11.5}});
         break;
     }
-    case 11: p.drawLine(QPointF(6, 5), QPointF(6, 11)); p.drawLine(QPointF(10, 5), QPointF(10, 11)); break; // pause
-    case 12: p.drawEllipse(QPointF(8, 8), 1.5, 1.5); break;                                                  // dot
-    case 13: p.drawLine(QPointF(8, 4.5), QPointF(8, 9)); p.drawPoint(QPointF(8, 11.5)); break;             // warning
-    case 14: p.drawPoint(QPointF(8, 4.8)); p.drawLine(QPointF(8, 7.5), QPointF(8, 11.5)); break;           // info
-    case 15: p.setBrush(Qt::NoBrush); p.drawArc(QRectF(4.5, 4.5, 7, 7), 30 * 16, 300 * 16); break;          // refresh
-    default: // two-arrow pairs for the remaining pictures
+    case 11:
+        p.drawLine(QPointF(6, 5), QPointF(6, 11));
+        p.drawLine(QPointF(10, 5), QPointF(10, 11));
+        break;                                              // pause
+    case 12: p.drawEllipse(QPointF(8, 8), 1.5, 1.5); break; // dot
+    case 13:
+        p.drawLine(QPointF(8, 4.5), QPointF(8, 9));
+        p.drawPoint(QPointF(8, 11.5));
+        break; // warning
+    case 14:
+        p.drawPoint(QPointF(8, 4.8));
+        p.drawLine(QPointF(8, 7.5), QPointF(8, 11.5));
+        break; // info
+    case 15:
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(4.5, 4.5, 7, 7), 30 * 16, 300 * 16);
+        break; // refresh
+    default:   // two-arrow pairs for the remaining pictures
         arrow((symbol - 16) * 20.0);
         break;
     }

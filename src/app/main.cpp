@@ -36,9 +36,9 @@ int main(int argc, char** argv)
     if (lock.outcome == plendoro::SingleInstance::Outcome::Failed) {
         std::fprintf(stderr, "%s: %s\n", argc > 0 ? argv[0] : "plendoro", lock.reason.c_str());
         QApplication app(argc, argv);
-        QMessageBox::critical(nullptr, QStringLiteral("Kovaltrak Plendoro"),
-                              QStringLiteral("Не удалось запустить Plendoro: %1")
-                                  .arg(QString::fromLocal8Bit(lock.reason.c_str())));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("Kovaltrak Plendoro"),
+            QStringLiteral("Не удалось запустить Plendoro: %1").arg(QString::fromLocal8Bit(lock.reason.c_str())));
         return 1;
     }
 

@@ -8,8 +8,7 @@ namespace plendoro {
 std::uint64_t SystemClock::TickMs()
 {
     using namespace std::chrono;
-    return static_cast<std::uint64_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void SystemClock::SleepMs(unsigned ms)

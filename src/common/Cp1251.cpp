@@ -42,8 +42,7 @@ std::string Convert(const char* to, const char* from, std::string_view in)
         --dstLeft;
         ++src;
         --srcLeft;
-        while (srcLeft > 0 && (static_cast<unsigned char>(*src) & 0xC0) == 0x80 &&
-               std::string_view(from) == "UTF-8") {
+        while (srcLeft > 0 && (static_cast<unsigned char>(*src) & 0xC0) == 0x80 && std::string_view(from) == "UTF-8") {
             ++src;
             --srcLeft;
         }

@@ -21,13 +21,37 @@ std::size_t NetConfSize(int firmwareVersion)
     return 117;
 }
 
-bool HasCanBlock(int firmwareVersion) { return firmwareVersion >= 300; }
-bool HasOneWireBlock(int firmwareVersion) { return firmwareVersion >= 305; }
-bool HasAnalogRules(int firmwareVersion) { return firmwareVersion >= 200; }
-bool HasCanSearch(int firmwareVersion) { return firmwareVersion >= 300; }
-bool HasWifiChannel(int firmwareVersion) { return firmwareVersion >= 305; }
-bool HasExternalReceiver(int firmwareVersion) { return firmwareVersion >= 307; }
-bool ReadsHardwareVersion(int firmwareVersion) { return firmwareVersion >= 309; }
-bool HasGlonassReceiver(int hardwareVersion) { return hardwareVersion >= 4; }
+bool HasCanBlock(int firmwareVersion)
+{
+    return firmwareVersion >= 300;
+}
+bool HasOneWireBlock(int firmwareVersion)
+{
+    return firmwareVersion >= 305;
+}
+bool HasAnalogRules(int firmwareVersion)
+{
+    return firmwareVersion >= 200;
+}
+bool HasCanSearch(int firmwareVersion)
+{
+    return firmwareVersion >= 300;
+}
+bool HasWifiChannel(int firmwareVersion)
+{
+    return firmwareVersion >= 305;
+}
+bool HasExternalReceiver(int firmwareVersion)
+{
+    return firmwareVersion >= 307;
+}
+bool ReadsHardwareVersion(int firmwareVersion)
+{
+    return firmwareVersion >= 309;
+}
+bool HasGlonassReceiver(int hardwareVersion)
+{
+    return hardwareVersion >= 4;
+}
 
 } // namespace plendoro

@@ -14,10 +14,10 @@ enum class FirmwareGeneration { First, Second, Third };
 
 FirmwareGeneration GenerationOf(int firmwareVersion);
 std::size_t NetConfSize(int firmwareVersion);
-bool HasCanBlock(int firmwareVersion);          // block 5
-bool HasOneWireBlock(int firmwareVersion);      // block 6, 1-Wire rules, sensor search
-bool HasAnalogRules(int firmwareVersion);       // analog input rules
-bool HasCanSearch(int firmwareVersion);         // CAN search, continuous transfer
+bool HasCanBlock(int firmwareVersion);     // block 5
+bool HasOneWireBlock(int firmwareVersion); // block 6, 1-Wire rules, sensor search
+bool HasAnalogRules(int firmwareVersion);  // analog input rules
+bool HasCanSearch(int firmwareVersion);    // CAN search, continuous transfer
 bool HasWifiChannel(int firmwareVersion);
 bool HasExternalReceiver(int firmwareVersion);
 bool ReadsHardwareVersion(int firmwareVersion);

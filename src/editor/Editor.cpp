@@ -7,7 +7,9 @@
 namespace plendoro {
 
 SettingsEditor::SettingsEditor(QTabWidget* PageControl1, DialogService& dialogs, QObject* parent)
-    : QObject(parent), pages_(PageControl1), dialogs_(dialogs)
+    : QObject(parent),
+      pages_(PageControl1),
+      dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("Editor"));
 }

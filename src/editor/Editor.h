@@ -79,10 +79,10 @@ public:
 class OneWireRulesApi {
 public:
     virtual ~OneWireRulesApi() = default;
-    virtual void IbReadAnyRule() = 0;        // cbIbReadAnyClick
+    virtual void IbReadAnyRule() = 0;          // cbIbReadAnyClick
     virtual void SensorSlotRule(int slot) = 0; // cbItempAddr1Click ..
-    virtual void ReadAllRule() = 0;          // cbItempReadAllClick
-    virtual void OneWireDefaults() = 0;      // btn1wireAsDefaultClick
+    virtual void ReadAllRule() = 0;            // cbItempReadAllClick
+    virtual void OneWireDefaults() = 0;        // btn1wireAsDefaultClick
     // What the line searches bring; a rule set without the page ignores them.
     virtual void PutKeyAddress(const OneWireAddress&) {}
     virtual bool PutSensorAddress(int /*slot*/, const OneWireAddress&) { return false; }

@@ -1,5 +1,7 @@
 #include "editor/EditorPages.h"
 
+#include "editor/Editor.h"
+#include "editor/FieldFilters.h"
 #include "editor/pages/AnalogPage.h"
 #include "editor/pages/ControlPointsPage.h"
 #include "editor/pages/DevicePage.h"
@@ -7,15 +9,13 @@
 #include "editor/pages/InputsPage.h"
 #include "editor/pages/TransferPage.h"
 #include "editor/pages/WifiPage.h"
-#include "editor/Editor.h"
-#include "editor/FieldFilters.h"
 #include "editor/rules/AnalogRules.h"
+#include "editor/rules/CanListRules.h"
 #include "editor/rules/ControlPointRules.h"
 #include "editor/rules/InputsRules.h"
 #include "editor/rules/OneWireRules.h"
-#include "editor/rules/Rs485Rules.h"
 #include "editor/rules/RecordingRules.h"
-#include "editor/rules/CanListRules.h"
+#include "editor/rules/Rs485Rules.h"
 
 #include <QTabWidget>
 
@@ -24,7 +24,7 @@ namespace plendoro {
 void AddEditorPages(QTabWidget* PageControl1)
 {
     const QList<QWidget*> pages = {
-        new DevicePage, new TransferPage, new WifiPage, new InputsPage,
+        new DevicePage, new TransferPage,   new WifiPage,          new InputsPage,
         new AnalogPage, new ExtensionsPage, new ControlPointsPage,
     };
     for (QWidget* page : pages)

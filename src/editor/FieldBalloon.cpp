@@ -93,13 +93,17 @@ QStringList Family(const char* prefix, int last, const char* suffix = "")
 void InstallBalloonClosers(SettingsEditor& editor)
 {
     QStringList onEditAndLeave = {
-        QStringLiteral("edWritePeriod"), QStringLiteral("edPassword"), QStringLiteral("edServer"),
-        QStringLiteral("edServerPort"), QStringLiteral("edSendPeriod"), QStringLiteral("edSSID"),
-        QStringLiteral("edWEPKey"), QStringLiteral("edIpAddress"), QStringLiteral("edIpMask"),
-        QStringLiteral("edDefGate"), QStringLiteral("edCnt12SendPeriod"), QStringLiteral("edCnt34SendPeriod"),
-        QStringLiteral("edAIn1AdLevel"), QStringLiteral("edAIn2AdLevel"), QStringLiteral("edAIn1AverPeriod"),
-        QStringLiteral("edAIn2AverPeriod"), QStringLiteral("edAInWritePeriod"), QStringLiteral("edLLSWritePeriod58"),
-        QStringLiteral("edIbAddr"), QStringLiteral("edItempWritePeriod58"), QStringLiteral("edCANPeriodSave"),
+        QStringLiteral("edWritePeriod"),     QStringLiteral("edPassword"),
+        QStringLiteral("edServer"),          QStringLiteral("edServerPort"),
+        QStringLiteral("edSendPeriod"),      QStringLiteral("edSSID"),
+        QStringLiteral("edWEPKey"),          QStringLiteral("edIpAddress"),
+        QStringLiteral("edIpMask"),          QStringLiteral("edDefGate"),
+        QStringLiteral("edCnt12SendPeriod"), QStringLiteral("edCnt34SendPeriod"),
+        QStringLiteral("edAIn1AdLevel"),     QStringLiteral("edAIn2AdLevel"),
+        QStringLiteral("edAIn1AverPeriod"),  QStringLiteral("edAIn2AverPeriod"),
+        QStringLiteral("edAInWritePeriod"),  QStringLiteral("edLLSWritePeriod58"),
+        QStringLiteral("edIbAddr"),          QStringLiteral("edItempWritePeriod58"),
+        QStringLiteral("edCANPeriodSave"),
     };
     onEditAndLeave << Family("edSendEvtLenIn", 8) << Family("edLLSAddr", 8) << Family("edItempAddr", 8);
     const QStringList onLeave = {QStringLiteral("edCnt56SendPeriod"), QStringLiteral("edCnt78SendPeriod"),

@@ -12,23 +12,31 @@ namespace plendoro {
 
 namespace {
 
-bool isAsciiDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
-bool isAsciiLetter(char16_t u) { return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z'); }
+bool isAsciiDigit(char16_t u)
+{
+    return u >= u'0' && u <= u'9';
+}
+bool isAsciiLetter(char16_t u)
+{
+    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+}
 
 // The filter class of a watched object. The inner line edit of a spin box
 // takes the class of its spin box, where the form keeps the property.
 QString filterClassOf(const QObject* obj)
 {
     QString cls = obj->property(kKeyFilterProperty).toString();
-    if (cls.isEmpty() && qobject_cast<const QLineEdit*>(obj)
-        && qobject_cast<const QAbstractSpinBox*>(obj->parent()))
+    if (cls.isEmpty() && qobject_cast<const QLineEdit*>(obj) && qobject_cast<const QAbstractSpinBox*>(obj->parent()))
         cls = obj->parent()->property(kKeyFilterProperty).toString();
     return cls;
 }
 
 // Characters a key press carries that are not text: backspace, tab, escape,
 // delete. They edit or navigate and pass every class (Enter is caught before).
-bool isControlCode(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; }
+bool isControlCode(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7f;
+}
 
 class FieldKeyFilter final : public QObject {
 public:
@@ -113,8 +121,7 @@ bool FieldFilterAccepts(const QString& filterClass, QChar c)
     if (filterClass == QLatin1String(kFilterAddress))
         return isAsciiDigit(u) || u == u'.';
     if (filterClass == QLatin1String(kFilterLiteral))
-        return isAsciiDigit(u) || isAsciiLetter(u) || u == u'_' || u == u'-' || u == u'+'
-            || u == u' ' || u == u'.';
+        return isAsciiDigit(u) || isAsciiLetter(u) || u == u'_' || u == u'-' || u == u'+' || u == u' ' || u == u'.';
     return true;
 }
 

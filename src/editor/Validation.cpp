@@ -2,8 +2,8 @@
 
 #include "common/Cp1251.h"
 #include "editor/Editor.h"
-#include "editor/FieldLookup.h"
 #include "editor/FieldBalloon.h"
+#include "editor/FieldLookup.h"
 #include "model/IpAddress.h"
 #include "model/OneWireAddress.h"
 #include "model/Structs.h"
@@ -70,7 +70,8 @@ struct Check {
 // write nor reach the device.
 void ForceZeroIntoDisabledPeriods(const SettingsEditor& editor)
 {
-    for (const char* name : {"edItempWritePeriod14", "edItempWritePeriod58", "edLLSWritePeriod14", "edLLSWritePeriod58"}) {
+    for (const char* name :
+         {"edItempWritePeriod14", "edItempWritePeriod58", "edLLSWritePeriod14", "edLLSWritePeriod58"}) {
         auto* field = editor.FieldAs<QLineEdit>(QLatin1String(name));
         if (field && !IsOwnEnabled(field))
             field->setText(QStringLiteral("0"));
@@ -116,8 +117,8 @@ std::vector<Check> ChecksInOrder(const SettingsEditor& editor)
     const int encryption = Position(editor, "cbEncrypt");
     const bool manualIp = IsChecked(editor, "rbManualIp");
     const auto* nmea = editor.FieldAs<QAbstractButton>(QStringLiteral("transfNMEA"));
-    const bool streamsNmea = editor.FirmwareVersion() >= kFirstUdpServerVersion && nmea && IsOwnEnabled(nmea) &&
-                             nmea->isChecked();
+    const bool streamsNmea =
+        editor.FirmwareVersion() >= kFirstUdpServerVersion && nmea && IsOwnEnabled(nmea) && nmea->isChecked();
 
     std::vector<Check> checks = {
         {QStringLiteral("edWritePeriod"), positiveUpTo(3600), QStringLiteral("Неверный интервал записи точек")},
@@ -166,8 +167,7 @@ std::vector<Check> ChecksInOrder(const SettingsEditor& editor)
          QStringLiteral("Ключ шифрования должен содержать 13 ASCII или 26 HEX символов"), encryption == 2},
         {QStringLiteral("edIpAddress"), ipText, QStringLiteral("Неверно указан IP адрес устройства"), manualIp},
         {QStringLiteral("edIpMask"), ipText, QStringLiteral("Неверно указана IP маска"), manualIp},
-        {QStringLiteral("edDefGate"), ipText, QStringLiteral("Неверно указан шлюз по умолчанию устройства"),
-         manualIp},
+        {QStringLiteral("edDefGate"), ipText, QStringLiteral("Неверно указан шлюз по умолчанию устройства"), manualIp},
     };
 
     // A duration is only in use, and only checked, while its input sends

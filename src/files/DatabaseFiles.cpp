@@ -1,7 +1,7 @@
 #include "files/FileCommands.h"
 
-#include "files/core/KvdFiles.h"
 #include "editor/binding/FieldAccess.h"
+#include "files/core/KvdFiles.h"
 
 #include <QFile>
 

@@ -2,11 +2,11 @@
 // Profiles, server database files and command files, worked on the editor.
 // The main window owns the menu items and the write command; it calls these
 // with a FilesContext describing the device and the program's state.
+#include "editor/StatusSink.h"
 #include "files/core/CommandFile.h"
 #include "files/core/KvdFiles.h"
-#include "services/core/BlockTransfer.h"
-#include "editor/StatusSink.h"
 #include "link/Identification.h"
+#include "services/core/BlockTransfer.h"
 
 #include <QDateTime>
 #include <QString>
@@ -27,14 +27,14 @@ struct SaveDialogState {
 };
 
 struct FilesContext {
-    QString kvdFolder;                                     // KvdFolder, ending in one "/"
-    int firmwareVersion = kNoDeviceFirmwareVersion;        // the version the editor works with
-    std::int32_t serialNumber = 0;                         // of the identified device
-    int localHourOffset = 0;                               // LocalHourOffset
-    std::function<QDateTime()> now;                        // local time; empty: the system clock
-    StatusSink showStatus;  // the status line: text, error flag
-    QWidget* parent = nullptr;                             // of the dialogs
-    SaveDialogState* saveDialog = nullptr;                 // null: a fresh dialog every time
+    QString kvdFolder;                              // KvdFolder, ending in one "/"
+    int firmwareVersion = kNoDeviceFirmwareVersion; // the version the editor works with
+    std::int32_t serialNumber = 0;                  // of the identified device
+    int localHourOffset = 0;                        // LocalHourOffset
+    std::function<QDateTime()> now;                 // local time; empty: the system clock
+    StatusSink showStatus;                          // the status line: text, error flag
+    QWidget* parent = nullptr;                      // of the dialogs
+    SaveDialogState* saveDialog = nullptr;          // null: a fresh dialog every time
 };
 
 // KvdFolder + "Profiles/".

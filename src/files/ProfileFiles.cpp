@@ -1,12 +1,12 @@
 #include "files/FileCommands.h"
 
+#include "common/AtomicFile.h"
 #include "editor/Dialogs.h"
 #include "editor/Editor.h"
 #include "editor/Validation.h"
-#include "common/AtomicFile.h"
-#include "files/core/Profile.h"
 #include "editor/binding/FieldAccess.h"
 #include "editor/binding/SettingsTransfer.h"
+#include "files/core/Profile.h"
 
 #include <QDir>
 #include <QFile>
@@ -176,9 +176,8 @@ void mSaveProfileClick(SettingsEditor& editor, const FilesContext& context)
 
 void mLoadProfileClick(SettingsEditor& editor, const FilesContext& context)
 {
-    const QString path =
-        editor.Dialogs().OpenFile(context.parent, QStringLiteral("Открыть"), ProfileFolder(context), kOpenFilter,
-                                  QStringLiteral("kvp"));
+    const QString path = editor.Dialogs().OpenFile(context.parent, QStringLiteral("Открыть"), ProfileFolder(context),
+                                                   kOpenFilter, QStringLiteral("kvp"));
     if (!path.isEmpty())
         LoadProfile(editor, context, path);
 }

@@ -34,7 +34,11 @@ bool StartDetached(const QString& program, const QStringList& arguments)
 
 FirmwareController::FirmwareController(SettingsEditor& editor, DialogService& dialogs,
                                        std::function<DeviceIdentity()> device, QWidget* parent)
-    : QObject(parent), editor_(editor), dialogs_(dialogs), device_(std::move(device)), window_(parent),
+    : QObject(parent),
+      editor_(editor),
+      dialogs_(dialogs),
+      device_(std::move(device)),
+      window_(parent),
       launcher_(StartDetached)
 {
     const auto hook = [this](const char* name, void (FirmwareController::*handler)()) {

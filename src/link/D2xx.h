@@ -45,10 +45,23 @@ using FT_SetLatencyTimer_t = FT_STATUS (*)(FT_HANDLE, UCHAR);
 // Resolved in this order; the binding needs all of them, even the ones the
 // program never calls.
 inline constexpr const char* kEntryPointNames[17] = {
-    "FT_ListDevices", "FT_Open", "FT_Close", "FT_ResetDevice", "FT_Purge",
-    "FT_Read", "FT_Write", "FT_SetDivisor", "FT_SetTimeouts", "FT_SetBaudRate",
-    "FT_GetDeviceInfo", "FT_GetStatus", "FT_GetQueueStatus", "FT_SetRts",
-    "FT_SetDataCharacteristics", "FT_SetFlowControl", "FT_SetLatencyTimer",
+    "FT_ListDevices",
+    "FT_Open",
+    "FT_Close",
+    "FT_ResetDevice",
+    "FT_Purge",
+    "FT_Read",
+    "FT_Write",
+    "FT_SetDivisor",
+    "FT_SetTimeouts",
+    "FT_SetBaudRate",
+    "FT_GetDeviceInfo",
+    "FT_GetStatus",
+    "FT_GetQueueStatus",
+    "FT_SetRts",
+    "FT_SetDataCharacteristics",
+    "FT_SetFlowControl",
+    "FT_SetLatencyTimer",
 };
 } // namespace d2xx
 

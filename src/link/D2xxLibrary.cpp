@@ -9,9 +9,23 @@ using namespace d2xx;
 
 namespace {
 enum Entry {
-    kListDevices, kOpen, kClose, kResetDevice, kPurge, kRead, kWrite, kSetDivisor,
-    kSetTimeouts, kSetBaudRate, kGetDeviceInfo, kGetStatus, kGetQueueStatus, kSetRts,
-    kSetDataCharacteristics, kSetFlowControl, kSetLatencyTimer,
+    kListDevices,
+    kOpen,
+    kClose,
+    kResetDevice,
+    kPurge,
+    kRead,
+    kWrite,
+    kSetDivisor,
+    kSetTimeouts,
+    kSetBaudRate,
+    kGetDeviceInfo,
+    kGetStatus,
+    kGetQueueStatus,
+    kSetRts,
+    kSetDataCharacteristics,
+    kSetFlowControl,
+    kSetLatencyTimer,
 };
 } // namespace
 
@@ -77,8 +91,7 @@ D2xx::Status D2xxLibrary::ListDescription(DWORD index, char description[64])
     return As<FT_ListDevices_t>(entry_[kListDevices])(
         // By index, the library takes the index in place of the first pointer.
         reinterpret_cast<void*>(static_cast<std::uintptr_t>(index)), // NOLINT(performance-no-int-to-ptr)
-        description,
-        FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION);
+        description, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION);
 }
 
 D2xx::Status D2xxLibrary::Open(int index, Handle* handle)

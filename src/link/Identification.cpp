@@ -31,7 +31,11 @@ std::int32_t SerialNumberFromText(std::string_view s)
 std::array<std::uint8_t, 6> MacFromSerial(std::int32_t serialNumber)
 {
     const auto n = static_cast<std::uint32_t>(serialNumber);
-    return {0x00, 0x50, 0x26, static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 8),
+    return {0x00,
+            0x50,
+            0x26,
+            static_cast<std::uint8_t>(n >> 16),
+            static_cast<std::uint8_t>(n >> 8),
             static_cast<std::uint8_t>(n)};
 }
 

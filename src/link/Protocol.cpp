@@ -71,8 +71,8 @@ std::string DeviceErrorText(std::uint32_t code)
     }
 }
 
-bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t id,
-              std::size_t replyLength, std::size_t requestLength, std::string& failure, const RetryHook& onRetry)
+bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t id, std::size_t replyLength,
+              std::size_t requestLength, std::string& failure, const RetryHook& onRetry)
 {
     failure.clear();
     const std::size_t requestTotal = kHeaderSize + requestLength;
@@ -88,9 +88,8 @@ bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t 
             onRetry(attempt);
         clock.SleepMs(5);
         PacketHeader::BuildRequest(buffer, id, requestLength);
-        LogTransact(id, [&] {
-            return "attempt " + std::to_string(attempt) + " request " + HexBytes(buffer, requestTotal);
-        });
+        LogTransact(
+            id, [&] { return "attempt " + std::to_string(attempt) + " request " + HexBytes(buffer, requestTotal); });
         for (std::size_t sent = 0; sent < requestTotal;) {
             const std::size_t piece = std::min(kSendPiece, requestTotal - sent);
             link.Write(buffer + sent, piece);
@@ -118,17 +117,18 @@ bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t 
                 rest = std::min(rest, kPacketBufferSize - offset);
                 if (rest > 0) {
                     const std::size_t more = link.Read(buffer + offset, rest);
-                    LogTransact(id, [&] { return "reply continues " + HexBytes(buffer + offset, std::min(more, rest)); });
+                    LogTransact(id,
+                                [&] { return "reply continues " + HexBytes(buffer + offset, std::min(more, rest)); });
                 }
             }
-            const bool good = reply.totalLength == expected && reply.headerLength == kHeaderSize &&
-                              reply.id == id && Sum16(buffer, expected) == 0xFFFF;
+            const bool good = reply.totalLength == expected && reply.headerLength == kHeaderSize && reply.id == id &&
+                              Sum16(buffer, expected) == 0xFFFF;
             if (good)
                 return true;
             if (reply.id == kErrorReplyId) {
                 LogTransact(id, [&] { return "device error " + std::to_string(ReadLe32(buffer + kHeaderSize)); });
-                failure = "Запрос Id=" + std::to_string(id) + " ошибка: " +
-                          DeviceErrorText(ReadLe32(buffer + kHeaderSize));
+                failure =
+                    "Запрос Id=" + std::to_string(id) + " ошибка: " + DeviceErrorText(ReadLe32(buffer + kHeaderSize));
             } else {
                 LogTransact(id, [&] {
                     return "bad reply: length " + std::to_string(reply.totalLength) + ", header " +

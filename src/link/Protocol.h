@@ -47,9 +47,8 @@ std::string DeviceErrorText(std::uint32_t code);
 // onRetry, when set, is told the number of each attempt after the first
 // before it is sent.
 using RetryHook = std::function<void(int attempt)>;
-bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t id,
-              std::size_t replyLength, std::size_t requestLength, std::string& failure,
-              const RetryHook& onRetry = {});
+bool Transact(ByteLink& link, Clock& clock, std::uint8_t* buffer, std::uint16_t id, std::size_t replyLength,
+              std::size_t requestLength, std::string& failure, const RetryHook& onRetry = {});
 
 // Failure texts of a transaction.
 inline constexpr const char* kTextBadReply = "Неверный ответ прибора.";

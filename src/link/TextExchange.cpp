@@ -12,7 +12,8 @@ void LogText(const char* what, const std::uint8_t* bytes, std::size_t count)
 {
     if (!LogEnabled(LogChannel::Link))
         return;
-    LogLine(LogChannel::Link, std::string(what) + " \"" + PrintableBytes(bytes, count) + "\" " + HexBytes(bytes, count));
+    LogLine(LogChannel::Link,
+            std::string(what) + " \"" + PrintableBytes(bytes, count) + "\" " + HexBytes(bytes, count));
 }
 
 void LogReply(const std::uint8_t* buffer, std::size_t got, unsigned timeoutMs)

@@ -100,9 +100,9 @@ bool UsbLink::Identify(std::string* serial)
     }
     if (LogEnabled(LogChannel::Presence)) {
         serialBuf[15] = '\0';
-        Log(LogChannel::Presence, ok ? "identify: device " + std::to_string(found) + ", serial \"" +
-                                           std::string(serialBuf) + "\""
-                                     : "identify: device " + std::to_string(found) + " refuses its settings");
+        Log(LogChannel::Presence,
+            ok ? "identify: device " + std::to_string(found) + ", serial \"" + std::string(serialBuf) + "\""
+               : "identify: device " + std::to_string(found) + " refuses its settings");
     }
     Close();
     return ok;

@@ -13,7 +13,10 @@ inline int ListPosition(unsigned value, int itemCount)
     return value < static_cast<unsigned>(itemCount) ? static_cast<int>(value) : -1;
 }
 
-inline std::string DecimalText(long long value) { return std::to_string(value); }
+inline std::string DecimalText(long long value)
+{
+    return std::to_string(value);
+}
 
 // Block text: the bytes up to the first zero, never more than the field
 // holds, from Windows-1251 to the program's UTF-8.

@@ -20,7 +20,10 @@ constexpr std::int32_t kDefaultCounterPeriod12 = 3600;
 constexpr std::int32_t kDefaultCounterPeriod = 0;
 constexpr std::int32_t kDefaultAnalogWritePeriod = 3600;
 
-std::string Signed32Text(std::uint32_t v) { return DecimalText(static_cast<std::int32_t>(v)); }
+std::string Signed32Text(std::uint32_t v)
+{
+    return DecimalText(static_cast<std::int32_t>(v));
+}
 
 std::uint32_t Period(const std::string& text, std::int32_t fallback)
 {
@@ -99,8 +102,8 @@ std::array<std::uint8_t, kInputsConfSize> EncodeInputsConf(const InputsConfValue
         }
         // With no mode button checked the input counts as a motion input,
         // the last of the five.
-        d.InputMode = static_cast<std::uint8_t>(f.rbInMode >= kModeBase && f.rbInMode < kModeMotion ? f.rbInMode
-                                                                                                      : kModeMotion);
+        d.InputMode =
+            static_cast<std::uint8_t>(f.rbInMode >= kModeBase && f.rbInMode < kModeMotion ? f.rbInMode : kModeMotion);
     }
     c.CounterPeriod12 = Period(v.edCnt12SendPeriod, kDefaultCounterPeriod12);
     c.CounterPeriod34 = Period(v.edCnt34SendPeriod, kDefaultCounterPeriod);

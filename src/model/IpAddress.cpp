@@ -10,7 +10,10 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // One "%d" conversion. A number too large for any octet is simply out of
 // range here; it is never allowed to wrap back into 0..255.

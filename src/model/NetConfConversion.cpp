@@ -21,7 +21,10 @@ constexpr std::size_t kSsidChars = 35;
 constexpr std::size_t kAsciiKey64 = 5;
 constexpr std::size_t kAsciiKey128 = 13;
 
-bool IsLaterGeneration(FirmwareGeneration layout) { return layout != FirmwareGeneration::First; }
+bool IsLaterGeneration(FirmwareGeneration layout)
+{
+    return layout != FirmwareGeneration::First;
+}
 
 int WrapHour(long long hour)
 {
@@ -42,7 +45,10 @@ std::uint8_t EncryptCode(FirmwareGeneration layout, int position)
     return static_cast<std::uint8_t>(code & 7);
 }
 
-bool IsPrintableKeyByte(std::uint8_t b) { return b >= 0x21 && b <= 0x7D; }
+bool IsPrintableKeyByte(std::uint8_t b)
+{
+    return b >= 0x21 && b <= 0x7D;
+}
 
 std::string KeyText(FirmwareGeneration layout, unsigned code, const std::array<std::uint8_t, 16>& key)
 {

@@ -52,12 +52,21 @@ std::uint8_t Bits(unsigned value, unsigned mask, int shift)
     return static_cast<std::uint8_t>((value & mask) << shift);
 }
 
-std::size_t AnalogBase(std::size_t k) { return k * 10; }
+std::size_t AnalogBase(std::size_t k)
+{
+    return k * 10;
+}
 
 } // namespace
 
-std::size_t NetConfSizeOf(FirmwareGeneration layout) { return NetOffsetsOf(layout).size; }
-std::size_t NetKeyAreaSize(FirmwareGeneration layout) { return NetOffsetsOf(layout).keySize; }
+std::size_t NetConfSizeOf(FirmwareGeneration layout)
+{
+    return NetOffsetsOf(layout).size;
+}
+std::size_t NetKeyAreaSize(FirmwareGeneration layout)
+{
+    return NetOffsetsOf(layout).keySize;
+}
 
 bool IsKeySlotFilled(const OneWireAddress& slot)
 {
@@ -67,8 +76,7 @@ bool IsKeySlotFilled(const OneWireAddress& slot)
 std::array<std::uint8_t, kMainConfSize> PackMainConf(const MainConf& c)
 {
     std::array<std::uint8_t, kMainConfSize> b{};
-    b[0] = Bit(c.WideRecord, 0) | Bits(c.WriteMethod, 3, 1) | Bit(c.StaticNavigation, 3) |
-           Bits(c.ReceiverMode, 3, 4);
+    b[0] = Bit(c.WideRecord, 0) | Bits(c.WriteMethod, 3, 1) | Bit(c.StaticNavigation, 3) | Bits(c.ReceiverMode, 3, 4);
     WriteLe16(&b[4], c.WritePeriod);
     b[6] = static_cast<std::uint8_t>(c.dX);
     b[7] = static_cast<std::uint8_t>(c.dY);

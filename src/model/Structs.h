@@ -36,9 +36,9 @@ constexpr std::size_t kTransferTimeCount = 3;
 // Block 0.
 struct MainConf {
     bool WideRecord = false;
-    std::uint8_t WriteMethod = 0;      // 2 bits
+    std::uint8_t WriteMethod = 0; // 2 bits
     bool StaticNavigation = false;
-    std::uint8_t ReceiverMode = 0;     // 2 bits
+    std::uint8_t ReceiverMode = 0; // 2 bits
     std::uint16_t WritePeriod = 0;
     std::int8_t dX = 0;
     std::int8_t dY = 0;
@@ -49,12 +49,12 @@ struct MainConf {
 // stored bytes, so the first number of the dotted text is the low byte.
 struct NetConf {
     bool Dhcp = false;
-    std::uint8_t AuthMode = 0;         // 1 bit
-    std::uint8_t NetworkType = 0;      // 1 bit
-    std::uint8_t SendMethod = 0;       // 2 bits
-    std::uint8_t Encryption = 0;       // 3 bits
-    std::uint8_t Channel = 0;          // 4 bits; not stored by the first generation
-    bool NmeaUdp = false;              // third generation only
+    std::uint8_t AuthMode = 0;    // 1 bit
+    std::uint8_t NetworkType = 0; // 1 bit
+    std::uint8_t SendMethod = 0;  // 2 bits
+    std::uint8_t Encryption = 0;  // 3 bits
+    std::uint8_t Channel = 0;     // 4 bits; not stored by the first generation
+    bool NmeaUdp = false;         // third generation only
     std::array<std::uint8_t, 9> Password{};
     std::uint32_t IpAddress = 0;
     std::uint32_t IpMask = 0;
@@ -66,10 +66,10 @@ struct NetConf {
     std::array<std::uint8_t, 16> NetworkKey{};
     std::array<std::uint8_t, 36> Ssid{};
     std::uint32_t SendPeriod = 0;
-    std::array<std::uint16_t, kTransferTimeCount> SendTime{};   // minute | hour << 8, UTC
-    std::array<std::uint32_t, kTransferTimeCount> OnTime{};     // minutes
-    std::uint32_t UdpServerIp = 0;     // third generation only
-    std::uint16_t UdpServerPort = 0;   // third generation only
+    std::array<std::uint16_t, kTransferTimeCount> SendTime{}; // minute | hour << 8, UTC
+    std::array<std::uint32_t, kTransferTimeCount> OnTime{};   // minutes
+    std::uint32_t UdpServerIp = 0;                            // third generation only
+    std::uint16_t UdpServerPort = 0;                          // third generation only
 };
 
 std::size_t NetConfSizeOf(FirmwareGeneration layout);
@@ -79,18 +79,18 @@ std::size_t NetKeyAreaSize(FirmwareGeneration layout);
 struct AnalogInputConf {
     bool AsDigital = false;
     bool Adaptive = false;
-    std::uint8_t AdaptiveMethod = 0;   // 2 bits
+    std::uint8_t AdaptiveMethod = 0; // 2 bits
     std::uint16_t SwitchLevel = 0;
     std::uint16_t AdaptiveLevel = 0;
     std::uint16_t AveragePeriod = 0;
 };
 
 struct DigitalInputConf {
-    std::uint8_t InputMode = 0;        // 3 bits
+    std::uint8_t InputMode = 0; // 3 bits
     bool SendData = false;
-    std::uint8_t EventLevel = 0;       // 1 bit
+    std::uint8_t EventLevel = 0; // 1 bit
     bool SendContinuous = false;
-    std::uint8_t SendDuration = 0;     // 6 bits, minutes
+    std::uint8_t SendDuration = 0; // 6 bits, minutes
 };
 
 struct InputsConf {
@@ -128,7 +128,7 @@ struct TCANId_V3 {
 };
 
 struct CanSlot {
-    std::uint32_t Id = 0;              // 0 marks an empty slot
+    std::uint32_t Id = 0; // 0 marks an empty slot
     std::uint8_t Used = 0;
     std::uint8_t Order = 0;
     std::uint8_t Window = 0;

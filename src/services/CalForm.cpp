@@ -15,7 +15,11 @@
 namespace plendoro {
 
 TCalForm::TCalForm(UsbLink& link, DeviceWorker& worker, DialogService& dialogs, Clock& clock, QWidget* parent)
-    : QDialog(parent), link_(link), worker_(worker), dialogs_(dialogs), clock_(clock)
+    : QDialog(parent),
+      link_(link),
+      worker_(worker),
+      dialogs_(dialogs),
+      clock_(clock)
 {
     setObjectName(QStringLiteral("CalForm"));
     setWindowTitle(QStringLiteral("Калибровка акселерометра"));

@@ -18,8 +18,12 @@
 namespace plendoro {
 
 CanSearch::CanSearch(SettingsEditor& editor, UsbLink& link, StatusSink showStatus, Clock& clock, QObject* parent)
-    : QObject(parent ? parent : &editor), editor_(editor), link_(link), showStatus_(std::move(showStatus)),
-      clock_(clock), timer_(this)
+    : QObject(parent ? parent : &editor),
+      editor_(editor),
+      link_(link),
+      showStatus_(std::move(showStatus)),
+      clock_(clock),
+      timer_(this)
 {
     setObjectName(QStringLiteral("CanSearch"));
     timer_.setObjectName(QStringLiteral("CANSearchTimer"));
@@ -52,10 +56,9 @@ CanSearch::Exchange CanSearch::Send(std::string_view command, std::size_t capaci
     SendText(link_, reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
     std::vector<std::uint8_t> buffer(capacity);
     // Only the bus report is long enough to outlast one timed read.
-    const std::size_t got =
-        command == kCanTestCommand
-            ? ReadTimedUntil(link_, buffer.data(), capacity, timeoutMs, ';')
-            : std::min(ReadTimedReply(link_, buffer.data(), capacity, timeoutMs), capacity);
+    const std::size_t got = command == kCanTestCommand
+                                ? ReadTimedUntil(link_, buffer.data(), capacity, timeoutMs, ';')
+                                : std::min(ReadTimedReply(link_, buffer.data(), capacity, timeoutMs), capacity);
     link_.Close();
     reply.assign(reinterpret_cast<const char*>(buffer.data()), got);
     return Exchange::Replied;
@@ -82,27 +85,26 @@ void CanSearch::btnCANSearchClick()
 {
     if (busy_)
         return;
-    if (editor_.Dialogs().Ask(editor_.Pages(), kAppCaption,
-                              QStringLiteral("Очистить результаты предыдущего поиска?"),
+    if (editor_.Dialogs().Ask(editor_.Pages(), kAppCaption, QStringLiteral("Очистить результаты предыдущего поиска?"),
                               DialogService::Icon::Warning) &&
         editor_.can)
         editor_.can->ClearCanParameters();
     SetBusy(true);
     Request(kStartCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs,
-              [this](Exchange e, const std::string& reply) {
-                  if (!StartAccepted(e, reply)) {
-                      SetBusy(false);
-                      return;
-                  }
-                  timer_.start();
-                  Enable("btnCANSearch", false);
-                  Enable("edCANSearchLen", false);
-                  startTick_ = static_cast<std::uint32_t>(clock_.TickMs());
-                  searching_ = true;
-                  ShowStatus(QStringLiteral("Поиск параметров CAN"), false);
-                  if (editor_.can)
-                      editor_.can->DisableCanListButtons();
-              });
+            [this](Exchange e, const std::string& reply) {
+                if (!StartAccepted(e, reply)) {
+                    SetBusy(false);
+                    return;
+                }
+                timer_.start();
+                Enable("btnCANSearch", false);
+                Enable("edCANSearchLen", false);
+                startTick_ = static_cast<std::uint32_t>(clock_.TickMs());
+                searching_ = true;
+                ShowStatus(QStringLiteral("Поиск параметров CAN"), false);
+                if (editor_.can)
+                    editor_.can->DisableCanListButtons();
+            });
 }
 
 bool CanSearch::StartAccepted(Exchange e, const std::string& reply)
@@ -123,7 +125,7 @@ void CanSearch::CANSearchTimerTimer()
     // A slow exchange must not let the next tick start inside this one.
     timer_.stop();
     Request(kCanTestCommand, kCanStateReplyCapacity, kCanStateTimeoutMs,
-              [this](Exchange e, const std::string& reply) { TakePoll(e, reply); });
+            [this](Exchange e, const std::string& reply) { TakePoll(e, reply); });
 }
 
 void CanSearch::TakePoll(Exchange e, const std::string& reply)
@@ -165,15 +167,15 @@ void CanSearch::StopCanSearch()
 {
     Enable("edCANSearchLen", true);
     Request(kStopCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs,
-              [this](Exchange e, const std::string& reply) {
-                  if (e == Exchange::OpenFailed)
-                      ShowStatus(QStringLiteral("Ошибка при открытии"), true);
-                  else if (!ReplyBeginsWith(reply, kSearchStoppedReply))
-                      ShowStatus(QStringLiteral("Прибор не отвечает"), true);
-                  else
-                      ShowStatus(QStringLiteral("Поиск завершен"), false);
-                  SetBusy(false);
-              });
+            [this](Exchange e, const std::string& reply) {
+                if (e == Exchange::OpenFailed)
+                    ShowStatus(QStringLiteral("Ошибка при открытии"), true);
+                else if (!ReplyBeginsWith(reply, kSearchStoppedReply))
+                    ShowStatus(QStringLiteral("Прибор не отвечает"), true);
+                else
+                    ShowStatus(QStringLiteral("Поиск завершен"), false);
+                SetBusy(false);
+            });
 }
 
 void CanSearch::SetBusy(bool busy)

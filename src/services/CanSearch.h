@@ -3,8 +3,8 @@
 // window asks it once a second for every identifier heard so far; new ones
 // become entries of the found list. The search always runs its full length.
 #include "common/Clock.h"
-#include "editor/StatusSink.h"
 #include "editor/Editor.h"
+#include "editor/StatusSink.h"
 #include "link/UsbLink.h"
 
 #include <QObject>

@@ -21,7 +21,10 @@ constexpr int kSlots = 8;
 } // namespace
 
 OneWireCommands::OneWireCommands(SettingsEditor& editor, UsbLink& link, DeviceWorker& worker, QObject* parent)
-    : QObject(parent), editor_(editor), link_(link), worker_(worker)
+    : QObject(parent),
+      editor_(editor),
+      link_(link),
+      worker_(worker)
 {
     setObjectName(QStringLiteral("OneWireCommands"));
     if (auto* b = editor.FieldAs<QAbstractButton>(QStringLiteral("btnIbGetAddr")))

@@ -13,7 +13,9 @@
 namespace plendoro {
 
 TOWSearchForm::TOWSearchForm(UsbLink& link, DeviceWorker& worker, QWidget* parent)
-    : QDialog(parent), link_(link), worker_(worker)
+    : QDialog(parent),
+      link_(link),
+      worker_(worker)
 {
     setObjectName(QStringLiteral("OWSearchForm"));
     setWindowTitle(QStringLiteral("Поиск датчика 1-Wire"));

@@ -1,12 +1,12 @@
 // A whole CAN search against the simulated tracker: the start, the polls
 // once a second, the stop, and what the found list and the page show.
+#include "services/CanSearch.h"
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
 #include "editor/FieldLookup.h"
+#include "editor/rules/CanListRules.h"
 #include "link/UsbLink.h"
 #include "plendoro_sim.h"
-#include "editor/rules/CanListRules.h"
-#include "services/CanSearch.h"
 
 #include "FakeClock.h"
 #include "ScriptedDialogs.h"
@@ -92,8 +92,14 @@ protected:
     QWidget* W(const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); }
     bool Enabled(const char* name) { return IsOwnEnabled(W(name)); }
     void SetDuration(const char* text) { editor->FieldAs<QLineEdit>(QStringLiteral("edCANSearchLen"))->setText(text); }
-    void PressSearch() { QTest::mouseClick(editor->FieldAs<QPushButton>(QStringLiteral("btnCANSearch")), Qt::LeftButton); }
-    bool WaitForEnd() { return QTest::qWaitFor([this] { return !search->Searching(); }, 10000); }
+    void PressSearch()
+    {
+        QTest::mouseClick(editor->FieldAs<QPushButton>(QStringLiteral("btnCANSearch")), Qt::LeftButton);
+    }
+    bool WaitForEnd()
+    {
+        return QTest::qWaitFor([this] { return !search->Searching(); }, 10000);
+    }
     std::vector<TCANId_V3>& Found() { return lists->FoundCanParameters(); }
     std::string Log()
     {
@@ -138,8 +144,8 @@ TEST_F(CanSearchTest, DurationZeroPollsOnceAndStops)
     EXPECT_TRUE(search->CANSearchTimer().isActive());
     EXPECT_EQ(search->CANSearchTimer().interval(), 1000);
     EXPECT_EQ(search->CANSearchTimer().objectName(), QStringLiteral("CANSearchTimer"));
-    for (const char* name : {"btnCANSearch", "edCANSearchLen", "btnReadSettings", "btnWriteSettings",
-                             "tbCANCommonAdd", "tbCANCommonDel", "tbCANUserLeft", "tbCANUserRight"})
+    for (const char* name : {"btnCANSearch", "edCANSearchLen", "btnReadSettings", "btnWriteSettings", "tbCANCommonAdd",
+                             "tbCANCommonDel", "tbCANUserLeft", "tbCANUserRight"})
         EXPECT_FALSE(Enabled(name)) << name;
     EXPECT_EQ(status, QStringLiteral("Поиск параметров CAN"));
     EXPECT_FALSE(statusError);

@@ -149,13 +149,17 @@ struct CalibrationTest : TransferFixture {
     }
     QString Outcome() const { return cal->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(); }
     QPushButton* Button() const { return cal->findChild<QPushButton*>(QStringLiteral("btnCalibrate")); }
-    bool WaitIdle() { return QTest::qWaitFor([this] { return !cal->Busy(); }, 10000); }
+    bool WaitIdle()
+    {
+        return QTest::qWaitFor([this] { return !cal->Busy(); }, 10000);
+    }
     // The state polls the tracker has heard since the log was cleared.
     int Polls()
     {
         const std::string log = Log();
         int n = 0;
-        for (std::size_t at = log.find("CMD MMA_STATE"); at != std::string::npos; at = log.find("CMD MMA_STATE", at + 1))
+        for (std::size_t at = log.find("CMD MMA_STATE"); at != std::string::npos;
+             at = log.find("CMD MMA_STATE", at + 1))
             ++n;
         return n;
     }

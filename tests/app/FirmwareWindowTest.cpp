@@ -31,15 +31,12 @@ struct FirmwareWindow : TransferFixture {
     {
         QSignalSpy done(&form->Firmware(), &FirmwareController::UpdateFinished);
         form->Editor().FieldAs<QAbstractButton>(QLatin1String(name))->click();
-        readClosedDuringUpdate = form->DeviceBusy() && !IsOwnEnabled(form->findChild<QWidget*>(
-                                                           QStringLiteral("btnReadSettings")));
+        readClosedDuringUpdate =
+            form->DeviceBusy() && !IsOwnEnabled(form->findChild<QWidget*>(QStringLiteral("btnReadSettings")));
         return done.wait(10000);
     }
     bool readClosedDuringUpdate = false;
-    QString UpdateStatus() const
-    {
-        return form->Editor().FieldAs<QLabel>(QStringLiteral("lbStatusCheck"))->text();
-    }
+    QString UpdateStatus() const { return form->Editor().FieldAs<QLabel>(QStringLiteral("lbStatusCheck"))->text(); }
 };
 
 } // namespace

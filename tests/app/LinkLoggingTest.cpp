@@ -67,7 +67,8 @@ protected:
         ASSERT_TRUE(link.Open());
         std::array<std::uint8_t, kPacketBufferSize> buffer{};
         std::string failure;
-        EXPECT_TRUE(Transact(link, clock, buffer.data(), 1, BlockSize(BlockId::Net, identity.firmwareVersion), 0, failure))
+        EXPECT_TRUE(
+            Transact(link, clock, buffer.data(), 1, BlockSize(BlockId::Net, identity.firmwareVersion), 0, failure))
             << failure;
         link.Close();
     }

@@ -42,10 +42,7 @@ struct MainFormFixture : ::testing::Test {
 
     QString Folder() const { return dir.path() + QLatin1Char('/'); }
     std::string IniPath() const { return (Folder() + QStringLiteral("Plendoro.ini")).toStdString(); }
-    void WriteIni(const std::string& text)
-    {
-        ASSERT_TRUE(WriteFileAtomically(IniPath(), text));
-    }
+    void WriteIni(const std::string& text) { ASSERT_TRUE(WriteFileAtomically(IniPath(), text)); }
     std::string Ini() const
     {
         std::string s;
@@ -85,7 +82,8 @@ TEST_F(MainFormFixture, StartWithoutSettingsFile)
     EXPECT_EQ(form->UpdatePort(), 22220);
     EXPECT_EQ(Label("lblKvdFolder")->text(), form->KvdFolder());
     EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Kovaltrak Plendoro ")));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Kovaltrak Plendoro %1").arg(QStringLiteral(PLENDORO_VERSION_STRING)));
+    EXPECT_EQ(form->windowTitle(),
+              QStringLiteral("Kovaltrak Plendoro %1").arg(QStringLiteral(PLENDORO_VERSION_STRING)));
     for (const auto& s : dialogs.shown)
         EXPECT_NE(s.kind, QStringLiteral("folder")) << "a known folder is not asked for";
 }

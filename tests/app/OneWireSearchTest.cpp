@@ -170,8 +170,8 @@ TEST_F(OneWireSearchTest, TheWholeLineFillsEightSlots)
     for (int n = 1; n <= 8; ++n) {
         EXPECT_TRUE(SlotBox(n)->isChecked()) << n;
         const QString expected = QStringLiteral("%1").arg(0x10 + n - 1, 2, 16, QLatin1Char('0')) +
-                                 QStringLiteral("0000000000") + QStringLiteral("%1").arg(n - 1, 2, 16, QLatin1Char('0')) +
-                                 QStringLiteral("28");
+                                 QStringLiteral("0000000000") +
+                                 QStringLiteral("%1").arg(n - 1, 2, 16, QLatin1Char('0')) + QStringLiteral("28");
         EXPECT_EQ(Slot(n)->text(), expected.toUpper()) << n;
     }
     EXPECT_EQ(Slot(1)->text(), QStringLiteral("1000000000000028"));

@@ -1,9 +1,9 @@
 // Reading and writing every settings block through the window, against the
 // simulated tracker.
+#include "editor/binding/SettingsTransfer.h"
 #include "app/MainForm.h"
 #include "editor/Editor.h"
 #include "link/Identification.h"
-#include "editor/binding/SettingsTransfer.h"
 #include "plendoro_sim.h"
 
 #include "ScriptedDialogs.h"
@@ -19,8 +19,8 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace plendoro;
@@ -70,7 +70,8 @@ TEST_F(TransferFixture, GenerationsReadAndWriteTheirOwnBlocks)
         EXPECT_EQ(Status(), QStringLiteral("Настройки успешно считаны"));
         const std::string log = Log();
         EXPECT_NE(log.find(c.reads), std::string::npos) << log;
-        EXPECT_EQ(log.find("READ 6"), std::string(c.reads).find("READ 6") == std::string::npos ? std::string::npos : log.find("READ 6"));
+        EXPECT_EQ(log.find("READ 6"),
+                  std::string(c.reads).find("READ 6") == std::string::npos ? std::string::npos : log.find("READ 6"));
 
         PlSim_ClearLog(0);
         form->btnWriteSettingsClick();
@@ -213,7 +214,9 @@ TEST_F(TransferFixture, AFieldEditedDuringAWriteDoesNotReachTheFiles)
     PlSim_SetFault(0, "silent 1");
     Recorded recorded(*form);
     form->btnWriteSettingsClick();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return recorded.texts.contains(QStringLiteral("Нет ответа прибора, попытка 2 из 8")); }, 10000)) << recorded.texts.join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return recorded.texts.contains(QStringLiteral("Нет ответа прибора, попытка 2 из 8")); }, 10000))
+        << recorded.texts.join(QLatin1Char('|')).toStdString();
     ASSERT_TRUE(form->DeviceBusy());
     Edit("edPassword")->setText(QStringLiteral("edited12"));
     Settle(*form);

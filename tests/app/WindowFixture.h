@@ -89,15 +89,12 @@ struct TransferFixture : ::testing::Test {
     }
 };
 
-
-
 struct Recorded {
     QStringList texts;
     int presenceChecks = 0;
     explicit Recorded(TMainForm& form)
     {
-        QObject::connect(&form, &TMainForm::StatusShown, &form,
-                         [this](const QString& text, bool) { texts << text; });
+        QObject::connect(&form, &TMainForm::StatusShown, &form, [this](const QString& text, bool) { texts << text; });
         QObject::connect(&form, &TMainForm::PresenceChecked, &form, [this] { ++presenceChecks; });
     }
 };
@@ -117,6 +114,5 @@ inline QString CommandStates(const TMainForm& form)
         words << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(OwnEnabled(form, name) ? 1 : 0);
     return words.join(QLatin1Char(' '));
 }
-
 
 } // namespace windowtest

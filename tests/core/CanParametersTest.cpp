@@ -1,7 +1,7 @@
 // Kinds, names and decoded descriptions of CAN identifiers, and the order
 // of the recorded lists.
-#include "services/core/CanListModel.h"
 #include "services/core/CanParameters.h"
+#include "services/core/CanListModel.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +37,14 @@ struct Known {
 };
 
 const Known kKnown[] = {
-    {0x0CF00300, "Педаль акселератора"},   {0x0CF00400, "Обороты двигателя"},
-    {0x18FEC000, "Пробег до следующего ТО"}, {0x18FEC100, "Пробеги автомобиля"},
-    {0x18FEE500, "Моточасы"},              {0x18FEE900, "Общий расход топлива"},
-    {0x18FEEA00, "Весовая нагрузка на оси"}, {0x18FEEE00, "Температуры масла"},
+    {0x0CF00300, "Педаль акселератора"},
+    {0x0CF00400, "Обороты двигателя"},
+    {0x18FEC000, "Пробег до следующего ТО"},
+    {0x18FEC100, "Пробеги автомобиля"},
+    {0x18FEE500, "Моточасы"},
+    {0x18FEE900, "Общий расход топлива"},
+    {0x18FEEA00, "Весовая нагрузка на оси"},
+    {0x18FEEE00, "Температуры масла"},
     {0x18FEF100, "Скорость, состояние педалей"},
 };
 
@@ -81,15 +85,15 @@ TEST(CanParametersTest, DetailOfEveryParameterGroupWithValues)
     EXPECT_EQ(Items(Entry(0x18FEC000, 0x00123400)), Lines{"Пробег до следующего ТО(4660)"});
     EXPECT_EQ(Items(Entry(0x18FEC100, 0x00001000, 0x00000050)),
               (Lines{"Общий пробег автомобиля(4096)", "Дневной пробег автомобиля(10)"}));
-    EXPECT_EQ(Items(Entry(0x18FEC100, 0xFFFFFFFE, 0)), (Lines{"Общий пробег автомобиля(-2)", "Дневной пробег автомобиля(0)"}));
+    EXPECT_EQ(Items(Entry(0x18FEC100, 0xFFFFFFFE, 0)),
+              (Lines{"Общий пробег автомобиля(-2)", "Дневной пробег автомобиля(0)"}));
     EXPECT_EQ(Items(Entry(0x18FEE500, 0x80000000)), Lines{"Моточасы(-2147483648)"});
     EXPECT_EQ(Items(Entry(0x18FEE900, 0xFFFFFFFF, 0x0000007D)), Lines{"Общий расход топлива(125)"});
     EXPECT_EQ(Items(Entry(0x18FEEA00, 0x00320023)), Lines{"Весовая нагрузка на ось 2 колесо 3 (50)"});
     EXPECT_EQ(Items(Entry(0x18FEEE00, 0x005A6478)),
               (Lines{"Температура масла(90)", "Температура охлаждающей жидкости(120)", "Температура топлива(100)"}));
-    EXPECT_EQ(Items(Entry(0x18FEF100, 0xA23C0008)),
-              (Lines{"Скорость(60)", "Круиз контроль(2)", "Педаль тормоза(2)", "Ручной тормоз(2)",
-                     "Педаль сцепления(2)"}));
+    EXPECT_EQ(Items(Entry(0x18FEF100, 0xA23C0008)), (Lines{"Скорость(60)", "Круиз контроль(2)", "Педаль тормоза(2)",
+                                                           "Ручной тормоз(2)", "Педаль сцепления(2)"}));
     EXPECT_EQ(Items(Entry(0x18FEFC17, 0x00005A00)), Lines{"Уровень топлива в баке 23 (90)"});
     EXPECT_EQ(Items(Entry(0x18FEFC21, 0xFFFF3000)), Lines{"Уровень топлива в баке 33 (48)"});
     EXPECT_EQ(CanDetailLines(Entry(0x18FF0001, 1, 2)),
@@ -112,14 +116,12 @@ TEST(CanParametersTest, DetailMarksMissingValues)
     EXPECT_EQ(Items(Entry(0x18FEEA00, 0x00010000)), Lines{"Весовая нагрузка на оси(НД)"});
     EXPECT_EQ(Items(Entry(0x18FEEE00, 0x00010101)),
               (Lines{"Температура масла(НД)", "Температура охлаждающей жидкости(НД)", "Температура топлива(НД)"}));
-    EXPECT_EQ(Items(Entry(0x18FEF100, 0xFFFFFFFF)),
-              (Lines{"Скорость(НД)", "Круиз контроль(НД)", "Педаль тормоза(НД)", "Ручной тормоз(НД)",
-                     "Педаль сцепления(НД)"}));
+    EXPECT_EQ(Items(Entry(0x18FEF100, 0xFFFFFFFF)), (Lines{"Скорость(НД)", "Круиз контроль(НД)", "Педаль тормоза(НД)",
+                                                           "Ручной тормоз(НД)", "Педаль сцепления(НД)"}));
     EXPECT_EQ(Items(Entry(0x18FEFC17, 0xFFFFFFFF)), Lines{"Уровень топлива в баке 23 (НД)"});
     // Each item tests its own bit only.
-    EXPECT_EQ(Items(Entry(0x18FEF100, 0x00000004)),
-              (Lines{"Скорость(0)", "Круиз контроль(0)", "Педаль тормоза(0)", "Ручной тормоз(0)",
-                     "Педаль сцепления(НД)"}));
+    EXPECT_EQ(Items(Entry(0x18FEF100, 0x00000004)), (Lines{"Скорость(0)", "Круиз контроль(0)", "Педаль тормоза(0)",
+                                                           "Ручной тормоз(0)", "Педаль сцепления(НД)"}));
 }
 
 TEST(CanParametersTest, AnEntryWithoutDataWordsShowsZeroValues)
@@ -133,7 +135,8 @@ TEST(CanParametersTest, AnEntryWithoutDataWordsShowsZeroValues)
         {0x18FEE900, {"Общий расход топлива(0)"}},
         {0x18FEEA00, {"Весовая нагрузка на ось 0 колесо 0 (0)"}},
         {0x18FEEE00, {"Температура масла(0)", "Температура охлаждающей жидкости(0)", "Температура топлива(0)"}},
-        {0x18FEF100, {"Скорость(0)", "Круиз контроль(0)", "Педаль тормоза(0)", "Ручной тормоз(0)", "Педаль сцепления(0)"}},
+        {0x18FEF100,
+         {"Скорость(0)", "Круиз контроль(0)", "Педаль тормоза(0)", "Ручной тормоз(0)", "Педаль сцепления(0)"}},
         {0x18FEFC05, {"Уровень топлива в баке 5 (0)"}},
         {0x18FF0A05, {"Неизвестный параметр (0x18FF0A05)"}},
     };
@@ -148,8 +151,8 @@ TEST(CanParametersTest, AnEntryWithoutDataWordsShowsZeroValues)
 
 TEST(CanParametersTest, ListsSortByOrderWithThePlainExchangeSort)
 {
-    std::vector<TCANId_V3> e = {Entry(0x18FEFC01), Entry(0x18FEFC02), Entry(0x18FEFC03), Entry(0x18FEF100),
-                                Entry(0x18FF0001), Entry(0x18FF0002)};
+    std::vector<TCANId_V3> e = {Entry(0x18FEFC01), Entry(0x18FEFC02), Entry(0x18FEFC03),
+                                Entry(0x18FEF100), Entry(0x18FF0001), Entry(0x18FF0002)};
     for (auto& x : e)
         x.Used = 1;
     e[0].Order = 2;

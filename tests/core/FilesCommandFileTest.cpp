@@ -13,28 +13,55 @@ CommandFileValues Configured()
 {
     CommandFileValues v;
     v.main = {.cbWriteMethod = 1, .edWritePeriod = "30", .cbWideRecord = true, .cbStaticNav = false};
-    v.net = {.edSendPeriod = "120", .edPassword = "", .rbDHCPIp = false, .rbManualIp = true,
-             .edIpAddress = "192.168.1.5", .edIpMask = "255.255.0.0", .edDefGate = "192.168.1.1", .cbAuth = 1,
-             .rgWiFiType = 1, .edServer = "10.0.0.1", .edServerPort = "5000", .edIpUDPServer = "",
-             .edPortUDPServer = "", .cbEncrypt = 2, .edWEPKey = "0123456789ABC", .edSSID = "Fleet",
-             .cbSendMethod = 2, .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}}, .edOnTime = {"2", "3", "4"},
+    v.net = {.edSendPeriod = "120",
+             .edPassword = "",
+             .rbDHCPIp = false,
+             .rbManualIp = true,
+             .edIpAddress = "192.168.1.5",
+             .edIpMask = "255.255.0.0",
+             .edDefGate = "192.168.1.1",
+             .cbAuth = 1,
+             .rgWiFiType = 1,
+             .edServer = "10.0.0.1",
+             .edServerPort = "5000",
+             .edIpUDPServer = "",
+             .edPortUDPServer = "",
+             .cbEncrypt = 2,
+             .edWEPKey = "0123456789ABC",
+             .edSSID = "Fleet",
+             .cbSendMethod = 2,
+             .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}},
+             .edOnTime = {"2", "3", "4"},
              .cbwChanel = 11};
     v.edSendPeriodEnabled = false;
-    v.inputs.input = {DigitalInputValues{0, false, false, "1", kModeBase}, {1, true, false, "5", kModeBase},
-                      {0, true, true, "9", kModeBase}, {0, false, false, "1", kModeCount},
-                      {0, false, false, "1", kModePCount}, {0, false, false, "1", kModeFreq},
-                      {0, false, false, "1", kModeMotion}, {0, false, false, "1", -1}};
+    v.inputs.input = {DigitalInputValues{0, false, false, "1", kModeBase},
+                      {1, true, false, "5", kModeBase},
+                      {0, true, true, "9", kModeBase},
+                      {0, false, false, "1", kModeCount},
+                      {0, false, false, "1", kModePCount},
+                      {0, false, false, "1", kModeFreq},
+                      {0, false, false, "1", kModeMotion},
+                      {0, false, false, "1", -1}};
     v.inputs.analog = {AnalogInputValues{true, 700, true, 0, "500", "8"}, {false, 257, true, 1, "1000", "16"}};
     v.inputs.edCnt34SendPeriod = "60";
     v.inputs.edCnt78SendPeriod = "10";
     v.inputs.edAInWritePeriod = "300";
     v.cbRS485SpeedText = "9600";
-    v.rs485 = {.cbLLSAddr = {true, false, true}, .edLLSAddr = {"10", "11", "12", "13", "14", "15", "16", "17"},
-               .edLLSWritePeriod14 = "20", .edLLSWritePeriod58 = "0", .cbRS485EnableGlonass = true, .GlonassMode = 1};
-    v.oneWire = {.cbIbReadAny = false, .lbIbAddrList = {"01A2B3C4D5E6F708", "0102030405060708"}, .edIbAddr = "",
-                 .cbItempReadAll = true, .cbItempAddr = {false, true, false, false, false, false, false, true},
+    v.rs485 = {.cbLLSAddr = {true, false, true},
+               .edLLSAddr = {"10", "11", "12", "13", "14", "15", "16", "17"},
+               .edLLSWritePeriod14 = "20",
+               .edLLSWritePeriod58 = "0",
+               .cbRS485EnableGlonass = true,
+               .GlonassMode = 1};
+    v.oneWire = {.cbIbReadAny = false,
+                 .lbIbAddrList = {"01A2B3C4D5E6F708", "0102030405060708"},
+                 .edIbAddr = "",
+                 .cbItempReadAll = true,
+                 .cbItempAddr = {false, true, false, false, false, false, false, true},
                  .edItempAddr = {"", "28FF000000000001", "", "", "", "", "", "28FF000000000008"},
-                 .cbIbPulseOut1 = true, .edItempWritePeriod14 = "60", .edItempWritePeriod58 = "120"};
+                 .cbIbPulseOut1 = true,
+                 .edItempWritePeriod14 = "60",
+                 .edItempWritePeriod58 = "120"};
     return v;
 }
 
@@ -130,8 +157,8 @@ TEST(FilesCommandFile, InputFlagsForms)
 TEST(FilesCommandFile, ReceiverLineByBoxAndMode)
 {
     CommandFileValues v = Configured();
-    const std::pair<int, const char*> modes[] = {{0, "GLONASS=1;"}, {1, "GLONASS=3;"}, {2, "GLONASS=4;"},
-                                                 {-1, "GLONASS=0;"}};
+    const std::pair<int, const char*> modes[] = {
+        {0, "GLONASS=1;"}, {1, "GLONASS=3;"}, {2, "GLONASS=4;"}, {-1, "GLONASS=0;"}};
     for (const auto& [mode, line] : modes) {
         v.rs485.GlonassMode = mode;
         v.rs485.cbRS485EnableGlonass = true;

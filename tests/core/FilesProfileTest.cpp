@@ -77,10 +77,18 @@ TEST(FilesProfileFormat, NewerProfilesAreRefusedOlderOnesWarned)
     using V = ProfileVersion;
     using L = ProfileLoadVerdict;
     const std::tuple<std::optional<V>, int, L> cases[] = {
-        {V::V10, 250, L::Load},         {V::V10, 299, L::Load},        {V::V10, 300, L::LoadAndWarn},
-        {V::V30, 299, L::RefuseNewer},  {V::V30, 304, L::Load},        {V::V30, 305, L::LoadAndWarn},
-        {V::V30, 403, L::LoadAndWarn},  {V::V35, 304, L::RefuseNewer}, {V::V35, 305, L::Load},
-        {V::V35, 403, L::Load},         {V::V43, 402, L::RefuseNewer}, {V::V43, 403, L::Load},
+        {V::V10, 250, L::Load},
+        {V::V10, 299, L::Load},
+        {V::V10, 300, L::LoadAndWarn},
+        {V::V30, 299, L::RefuseNewer},
+        {V::V30, 304, L::Load},
+        {V::V30, 305, L::LoadAndWarn},
+        {V::V30, 403, L::LoadAndWarn},
+        {V::V35, 304, L::RefuseNewer},
+        {V::V35, 305, L::Load},
+        {V::V35, 403, L::Load},
+        {V::V43, 402, L::RefuseNewer},
+        {V::V43, 403, L::Load},
         {std::nullopt, 403, L::UnknownVersion},
     };
     for (const auto& [version, firmware, verdict] : cases)

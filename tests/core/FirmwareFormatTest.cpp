@@ -19,7 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::uint8_t* U(const char* s) { return reinterpret_cast<const std::uint8_t*>(s); }
+const std::uint8_t* U(const char* s)
+{
+    return reinterpret_cast<const std::uint8_t*>(s);
+}
 
 struct FirmwareFolder {
     FirmwareFolder()
@@ -88,7 +91,9 @@ TEST(UpdateFrames, RequestsCarryTheirFieldsAndACutName)
 TEST(UpdateFrames, VersionReplyIsCheckedAndBounded)
 {
     using test::VersionReply;
-    const auto parse = [](const Bytes& b, std::uint32_t serial = 5) { return ParseVersionReply(b.data(), b.size(), serial); };
+    const auto parse = [](const Bytes& b, std::uint32_t serial = 5) {
+        return ParseVersionReply(b.data(), b.size(), serial);
+    };
 
     auto v = parse(VersionReply(5, "KVTW-4.12", 1234, 99));
     ASSERT_TRUE(v);

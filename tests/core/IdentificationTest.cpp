@@ -71,8 +71,8 @@ TEST(VersionReplyTest, Parsing)
     EXPECT_FALSE(ParseVersionReply(oneNumber.data(), oneNumber.size(), major, minor));
     // Out-of-range numbers are refused rather than wrapped into another generation.
     major = minor = -1;
-    for (const char* bad : {"KVTW-201.00", "KVTW-4.100", "KVTW--1.03", "KVTW-4.-1", "KVTW-99999999999.1",
-                            "KVTW-21474837.00"}) {
+    for (const char* bad :
+         {"KVTW-201.00", "KVTW-4.100", "KVTW--1.03", "KVTW-4.-1", "KVTW-99999999999.1", "KVTW-21474837.00"}) {
         const Bytes reply = Padded(bad);
         EXPECT_FALSE(ParseVersionReply(reply.data(), reply.size(), major, minor)) << bad;
     }
@@ -88,7 +88,7 @@ TEST(VersionReplyTest, Parsing)
 TEST(ReadVersionsTest, RetriesUntilAGoodReply)
 {
     ScriptedLink link;
-    link.Queue(Text("KVTW-4.3"));  // too short
+    link.Queue(Text("KVTW-4.3")); // too short
     link.QueueSilence();
     link.Queue(Padded("KVTW4.03")); // no hyphen
     link.Queue(Text("KVTW-3.08"));

@@ -12,7 +12,10 @@ namespace {
 
 using Block = std::array<std::uint8_t, kInputsConfSize>;
 
-std::uint16_t Le16(const Block& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8); }
+std::uint16_t Le16(const Block& b, std::size_t at)
+{
+    return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+}
 std::uint32_t Le32(const Block& b, std::size_t at)
 {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;

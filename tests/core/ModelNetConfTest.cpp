@@ -15,9 +15,18 @@ constexpr auto G1 = FirmwareGeneration::First;
 constexpr auto G2 = FirmwareGeneration::Second;
 constexpr auto G3 = FirmwareGeneration::Third;
 
-Bytes Zero(FirmwareGeneration g) { return Bytes(NetConfSizeOf(g), 0); }
-Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) { return Bytes(b.begin() + at, b.begin() + at + n); }
-void Put(Bytes& b, std::size_t at, const Bytes& bytes) { std::copy(bytes.begin(), bytes.end(), b.begin() + at); }
+Bytes Zero(FirmwareGeneration g)
+{
+    return Bytes(NetConfSizeOf(g), 0);
+}
+Bytes Slice(const Bytes& b, std::size_t at, std::size_t n)
+{
+    return Bytes(b.begin() + at, b.begin() + at + n);
+}
+void Put(Bytes& b, std::size_t at, const Bytes& bytes)
+{
+    std::copy(bytes.begin(), bytes.end(), b.begin() + at);
+}
 
 // A filled-in editor, as the user leaves it before a write.
 NetConfValues Filled()

@@ -14,7 +14,10 @@ namespace {
 
 using Block = std::array<std::uint8_t, kOneWireConfSize>;
 
-std::uint32_t Flags(const Block& b) { return b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24; }
+std::uint32_t Flags(const Block& b)
+{
+    return b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
 
 std::string KeyLine(int i)
 {

@@ -11,7 +11,10 @@ namespace {
 
 using Block = std::array<std::uint8_t, kRs485ConfSize>;
 
-std::uint32_t Baud(const Block& b) { return b[4] | b[5] << 8 | b[6] << 16 | static_cast<std::uint32_t>(b[7]) << 24; }
+std::uint32_t Baud(const Block& b)
+{
+    return b[4] | b[5] << 8 | b[6] << 16 | static_cast<std::uint32_t>(b[7]) << 24;
+}
 
 Rs485ConfValues Decoded(const Block& b, int fw, Rs485ConfValues v = {})
 {

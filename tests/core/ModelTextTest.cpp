@@ -30,8 +30,8 @@ TEST(ModelIpAddress, ParseReadsLikeScanf)
 
 TEST(ModelIpAddress, ParseRefusals)
 {
-    for (const char* text : {"", "1.2.3", "1.2.3.255", "256.1.1.1", "1.2.3.-1", "1 .2.3.4", "1..2.3",
-                             "a.b.c.d", "1.2.3.+", "4294967297.1.1.1", "1.2.3.4            x"})
+    for (const char* text : {"", "1.2.3", "1.2.3.255", "256.1.1.1", "1.2.3.-1", "1 .2.3.4", "1..2.3", "a.b.c.d",
+                             "1.2.3.+", "4294967297.1.1.1", "1.2.3.4            x"})
         EXPECT_EQ(ParseIpAddress(text), kUnparsedIpAddress) << text;
     // Nineteen characters still parse; twenty do not, whatever they hold.
     EXPECT_EQ(ParseIpAddress("1.2.3.4            "), 0x04030201u);

@@ -18,8 +18,8 @@ bool Parse(const std::string& reply, std::vector<OneWireAddress>& found)
 TEST(OneWireReply, RecordsInOrderUntilOneDoesNotRead)
 {
     std::vector<OneWireAddress> found;
-    ASSERT_TRUE(Parse("1WARE_ADDR:28:9F:3C:1A:05:00:00:38;01:5E:A2:13:0C:00:00:BB;28:ZZ:00;28:41:77:2B:05:00:00:B1;",
-                      found));
+    ASSERT_TRUE(
+        Parse("1WARE_ADDR:28:9F:3C:1A:05:00:00:38;01:5E:A2:13:0C:00:00:BB;28:ZZ:00;28:41:77:2B:05:00:00:B1;", found));
     ASSERT_EQ(found.size(), 2u) << "the third record does not read: parsing stops there";
     EXPECT_EQ(found[0], (OneWireAddress{0x28, 0x9F, 0x3C, 0x1A, 0x05, 0x00, 0x00, 0x38}));
     EXPECT_EQ(found[1][0], 0x01);

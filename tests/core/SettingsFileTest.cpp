@@ -88,10 +88,16 @@ TEST(SettingsFileTest, UpdateServerTakesOnlyADottedIpv4Address)
     IniFile ini(dir.File("Plendoro.ini"));
     EXPECT_EQ(ReadAppSettings(ini, "/p/").updateServer, kDefaultUpdateServer);
     const std::pair<const char*, const char*> cases[] = {
-        {"10.20.30.40", "10.20.30.40"}, {"255.255.255.255", "255.255.255.255"}, {"0.0.0.0", "0.0.0.0"},
-        {"256.1.1.1", kDefaultUpdateServer}, {"1.2.3", kDefaultUpdateServer}, {"1.2.3.4.5", kDefaultUpdateServer},
+        {"10.20.30.40", "10.20.30.40"},
+        {"255.255.255.255", "255.255.255.255"},
+        {"0.0.0.0", "0.0.0.0"},
+        {"256.1.1.1", kDefaultUpdateServer},
+        {"1.2.3", kDefaultUpdateServer},
+        {"1.2.3.4.5", kDefaultUpdateServer},
         {"update.example.org", kDefaultUpdateServer},
-        {"1..3.4", kDefaultUpdateServer}, {"0001.2.3.4", kDefaultUpdateServer}, {"::1", kDefaultUpdateServer},
+        {"1..3.4", kDefaultUpdateServer},
+        {"0001.2.3.4", kDefaultUpdateServer},
+        {"::1", kDefaultUpdateServer},
         {"", kDefaultUpdateServer},
     };
     for (auto [text, server] : cases) {
@@ -202,7 +208,6 @@ TEST(SingleInstanceTest, SecondCopyGivesUp)
     SingleInstance third;
     EXPECT_TRUE(third.Acquire(500, dir.path));
 }
-
 
 TEST(SingleInstanceTest, FailuresCarryTheirReasonAndTheLockStaysInTheUsersFolders)
 {

@@ -1,8 +1,8 @@
 // The update client against a loopback update server: what each operation
 // shows, sends and saves.
+#include "firmware/core/UpdateClient.h"
 #include "common/Bytes.h"
 #include "firmware/core/FirmwareFile.h"
-#include "firmware/core/UpdateClient.h"
 
 #include "LoopbackUpdateServer.h"
 
@@ -90,9 +90,9 @@ TEST_F(UpdateClientTest, CheckShowsTheServersVersionWithATwoDigitMinor)
 {
     LoopbackUpdateServer server(Serving("KVTW-3.5"));
     const Shown run = Operate(UpdateMode::Check, server.Port());
-    EXPECT_EQ(run.statuses, (std::vector<std::string>{"Подключение к серверу\r\nобновлений...",
-                                                       "Подключение произведено",
-                                                       "Версия прошивки на сервере:\r\nKVTW-3.05"}));
+    EXPECT_EQ(run.statuses,
+              (std::vector<std::string>{"Подключение к серверу\r\nобновлений...", "Подключение произведено",
+                                        "Версия прошивки на сервере:\r\nKVTW-3.05"}));
     EXPECT_EQ(run.enabled, 1);
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u);
@@ -120,9 +120,9 @@ TEST_F(UpdateClientTest, DownloadSavesTheImageAsKvtwMajorDotMinor)
 {
     LoopbackUpdateServer server(Serving("KVTW-3.5"));
     const Shown run = Operate(UpdateMode::Download, server.Port(), "KVTW-3.2");
-    EXPECT_EQ(run.statuses, (std::vector<std::string>{"Подключение к серверу\r\nобновлений...",
-                                                       "Подключение произведено,\r\nзагрузка обновления...",
-                                                       "Обновление загружено"}));
+    EXPECT_EQ(run.statuses,
+              (std::vector<std::string>{"Подключение к серверу\r\nобновлений...",
+                                        "Подключение произведено,\r\nзагрузка обновления...", "Обновление загружено"}));
     EXPECT_EQ(run.enabled, 1);
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u);
@@ -183,7 +183,7 @@ TEST_F(UpdateClientTest, SilentServerEndsAtTheBoundAndNoServerFailsToConnect)
 
     run = Operate(UpdateMode::Check, LoopbackUpdateServer::ClosedPort());
     EXPECT_EQ(run.statuses, (std::vector<std::string>{"Подключение к серверу\r\nобновлений...",
-                                                       "Ошибка подключения к\r\nсерверу обновлений"}));
+                                                      "Ошибка подключения к\r\nсерверу обновлений"}));
 }
 
 TEST_F(UpdateClientTest, AbortEndsAWaitAtOnce)

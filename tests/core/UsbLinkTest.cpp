@@ -50,9 +50,9 @@ TEST_F(UsbLinkFixture, IdentifyConfiguresTheTrackerAndClosesIt)
     ASSERT_TRUE(link.Identify(&serial));
     EXPECT_EQ(serial, "0005000");
     EXPECT_EQ(link.DeviceIndex(), 0);
-    EXPECT_EQ(ConfigCalls(), (std::vector<std::string>{
-                                 "SetBaudRate 460800", "SetDataCharacteristics 8 0 0", "SetTimeouts 1000 200",
-                                 "SetLatencyTimer 1", "SetFlowControl 0 0 0", "GetDeviceInfo"}));
+    EXPECT_EQ(ConfigCalls(),
+              (std::vector<std::string>{"SetBaudRate 460800", "SetDataCharacteristics 8 0 0", "SetTimeouts 1000 200",
+                                        "SetLatencyTimer 1", "SetFlowControl 0 0 0", "GetDeviceInfo"}));
     EXPECT_EQ(fake->openCount, 0);
     EXPECT_FALSE(link.HasHandle());
     EXPECT_FALSE(link.InUse());

@@ -49,12 +49,15 @@ struct SimFixture : ::testing::Test {
         link.SetConnected(true);
         ASSERT_TRUE(ReadVersions(link, identity));
     }
-    bool Read(std::uint16_t id, std::size_t size) { return Transact(link, SystemClock::Instance(), buffer.data(), id, size, 0, failure); }
+    bool Read(std::uint16_t id, std::size_t size)
+    {
+        return Transact(link, SystemClock::Instance(), buffer.data(), id, size, 0, failure);
+    }
     bool Write(std::uint16_t block, const Bytes& data)
     {
         std::copy(data.begin(), data.end(), buffer.begin() + kHeaderSize);
-        return Transact(link, SystemClock::Instance(), buffer.data(), static_cast<std::uint16_t>(kWriteIdBase + block), 0,
-                        data.size(), failure);
+        return Transact(link, SystemClock::Instance(), buffer.data(), static_cast<std::uint16_t>(kWriteIdBase + block),
+                        0, data.size(), failure);
     }
 };
 

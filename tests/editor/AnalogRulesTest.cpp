@@ -1,7 +1,7 @@
 // Rules of the analog inputs page, with the inputs rules beside them because
 // analog inputs 1 and 2 double as digital inputs 5 and 6.
-#include "EditorHarness.h"
 #include "editor/rules/AnalogRules.h"
+#include "EditorHarness.h"
 #include "editor/rules/InputsRules.h"
 
 #include <QAbstractButton>
@@ -33,7 +33,7 @@ protected:
     AnalogRules rules{editor};
 };
 
-const char* const kInput5Group[] = {"rbIn5Base", "rbIn5Count", "rbIn5PCount", "rbIn5Freq", "rbIn5Motion",
+const char* const kInput5Group[] = {"rbIn5Base", "rbIn5Count", "rbIn5PCount",   "rbIn5Freq", "rbIn5Motion",
                                     "cbIn5Send", "cbIn5Level", "edIn5Duration", "cbIn5Cont"};
 
 TEST_F(AnalogRulesTest, AnalogUseLocksDigitalInput5AndClearsItsSendingOnBothPages)

@@ -18,6 +18,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,7 +29,6 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QEvent>
 #include <QTime>
 #include <QTimeEdit>
 
@@ -142,25 +142,49 @@ inline Bytes PlausibleBlock(BlockId block, int firmware)
     auto vec = [](const auto& a) { return Bytes(a.begin(), a.end()); };
     switch (block) {
     case BlockId::Main:
-        return vec(EncodeMainConf({.cbWriteMethod = 1, .edWritePeriod = "45", .cbWideRecord = true,
-                                   .cbStaticNav = true, .intGlonass = 2, .dX = 3, .dY = -4, .dZ = 5}));
+        return vec(EncodeMainConf({.cbWriteMethod = 1,
+                                   .edWritePeriod = "45",
+                                   .cbWideRecord = true,
+                                   .cbStaticNav = true,
+                                   .intGlonass = 2,
+                                   .dX = 3,
+                                   .dY = -4,
+                                   .dZ = 5}));
     case BlockId::Net:
-        return EncodeNetConf(
-            GenerationOf(firmware),
-            {.edSendPeriod = "90", .edPassword = "pw123456", .rbDHCPIp = false, .rbManualIp = true,
-             .edIpAddress = "10.1.2.3", .edIpMask = "255.255.255.128", .edDefGate = "10.1.2.1", .cbAuth = 1,
-             .rgWiFiType = 1, .edServer = "10.9.8.7", .edServerPort = "4321", .transfNMEA = true,
-             .edIpUDPServer = "10.0.0.9", .edPortUDPServer = "5555", .cbEncrypt = 1, .edWEPKey = "ABCDE",
-             .edSSID = "Garage", .cbSendMethod = 2, .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}},
-             .edOnTime = {"5", "6", "7"}, .cbwChanel = 6},
-            firmware, kHourOffset);
+        return EncodeNetConf(GenerationOf(firmware),
+                             {.edSendPeriod = "90",
+                              .edPassword = "pw123456",
+                              .rbDHCPIp = false,
+                              .rbManualIp = true,
+                              .edIpAddress = "10.1.2.3",
+                              .edIpMask = "255.255.255.128",
+                              .edDefGate = "10.1.2.1",
+                              .cbAuth = 1,
+                              .rgWiFiType = 1,
+                              .edServer = "10.9.8.7",
+                              .edServerPort = "4321",
+                              .transfNMEA = true,
+                              .edIpUDPServer = "10.0.0.9",
+                              .edPortUDPServer = "5555",
+                              .cbEncrypt = 1,
+                              .edWEPKey = "ABCDE",
+                              .edSSID = "Garage",
+                              .cbSendMethod = 2,
+                              .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}},
+                              .edOnTime = {"5", "6", "7"},
+                              .cbwChanel = 6},
+                             firmware, kHourOffset);
     case BlockId::Inputs: {
         InputsConfValues i;
         i.analog = {AnalogInputValues{true, 700, true, 1, "500", "8"}, {false, 300, true, 0, "800", "32"}};
-        i.input = {DigitalInputValues{1, true, false, "5", kModeBase}, {0, true, true, "1", kModeBase},
-                   {0, false, false, "1", kModeCount},  {0, false, false, "1", kModeMotion},
-                   {0, true, false, "12", kModeBase},   {1, false, false, "1", kModeBase},
-                   {0, false, false, "1", kModeFreq},   {0, false, false, "1", kModePCount}};
+        i.input = {DigitalInputValues{1, true, false, "5", kModeBase},
+                   {0, true, true, "1", kModeBase},
+                   {0, false, false, "1", kModeCount},
+                   {0, false, false, "1", kModeMotion},
+                   {0, true, false, "12", kModeBase},
+                   {1, false, false, "1", kModeBase},
+                   {0, false, false, "1", kModeFreq},
+                   {0, false, false, "1", kModePCount}};
         i.edCnt12SendPeriod = "100";
         i.edCnt34SendPeriod = "200";
         i.edCnt56SendPeriod = "300";
@@ -171,20 +195,31 @@ inline Bytes PlausibleBlock(BlockId block, int firmware)
     case BlockId::Rs485:
         return vec(EncodeRs485Conf({.cbLLSAddr = {true, false, true, false, false, false, false, true},
                                     .edLLSAddr = {"11", "0", "13", "0", "0", "0", "0", "18"},
-                                    .edLLSWritePeriod14 = "30", .edLLSWritePeriod58 = "40", .cbRS485Speed = 1,
-                                    .cbRS485EnableGlonass = true, .GlonassMode = 2, .GlonassModeEnabled = true},
+                                    .edLLSWritePeriod14 = "30",
+                                    .edLLSWritePeriod58 = "40",
+                                    .cbRS485Speed = 1,
+                                    .cbRS485EnableGlonass = true,
+                                    .GlonassMode = 2,
+                                    .GlonassModeEnabled = true},
                                    firmware));
     case BlockId::Can:
-        return vec(EncodeCanConf({{0x18FEF100, 1, 0, 0, 0, 0}, {0x18FEFC01, 2, 1, 0, 0, 0},
-                                  {0x18FF0001, 3, 0, 2, 0, 0}, {0x18FEE500, 0, 0, 0, 0, 0}},
+        return vec(EncodeCanConf({{0x18FEF100, 1, 0, 0, 0, 0},
+                                  {0x18FEFC01, 2, 1, 0, 0, 0},
+                                  {0x18FF0001, 3, 0, 2, 0, 0},
+                                  {0x18FEE500, 0, 0, 0, 0, 0}},
                                  {.edCANPeriodSave = "15"}));
     case BlockId::OneWire: {
-        OneWireConfValues o{.cbIbReadAny = false, .lbIbAddrList = {"0000000000000A01", "0000000000000B01"},
-                            .edIbAddr = "", .cbItempReadAll = false,
+        OneWireConfValues o{.cbIbReadAny = false,
+                            .lbIbAddrList = {"0000000000000A01", "0000000000000B01"},
+                            .edIbAddr = "",
+                            .cbItempReadAll = false,
                             .cbItempAddr = {true, false, false, false, false, false, false, true},
                             .edItempAddr = {"10000000000000A8", "", "", "", "", "", "", "20000000000000B8"},
-                            .cbIbPulseOut1 = true, .cbIbPulseOut2 = false, .edItempWritePeriod14 = "60",
-                            .edItempWritePeriod58 = "120", .edItempWritePeriod14Enabled = true,
+                            .cbIbPulseOut1 = true,
+                            .cbIbPulseOut2 = false,
+                            .edItempWritePeriod14 = "60",
+                            .edItempWritePeriod58 = "120",
+                            .edItempWritePeriod14Enabled = true,
                             .edItempWritePeriod58Enabled = true};
         return vec(EncodeOneWireConf(o));
     }

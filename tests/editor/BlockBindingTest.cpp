@@ -78,7 +78,8 @@ TEST(BlockBinding, EveryBlockEncodesBackToTheBytesItWasDecodedFrom)
 
 TEST(BlockBinding, EveryFieldTheTablesNameIsOnThePages)
 {
-    const BlockId all[] = {BlockId::Main, BlockId::Net, BlockId::Inputs, BlockId::Rs485, BlockId::Can, BlockId::OneWire};
+    const BlockId all[] = {BlockId::Main,  BlockId::Net, BlockId::Inputs,
+                           BlockId::Rs485, BlockId::Can, BlockId::OneWire};
     QStringList names;
     for (BlockId block : all)
         names += BoundFieldNames(block);

@@ -1,7 +1,7 @@
 // The CAN page's lists driven as a technician drives them: clicks on lines
 // and on the round tool buttons.
-#include "EditorHarness.h"
 #include "editor/rules/CanListRules.h"
+#include "EditorHarness.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -99,8 +99,8 @@ TEST_F(CanListsTest, FoundLineShowsItsDetailAndOffersAdd)
 
 TEST_F(CanListsTest, SixFuelLevelsAndFourUserParametersAtMost)
 {
-    Load({Fuel(1), Fuel(2), Fuel(3), Fuel(4), Fuel(5), Fuel(6), Fuel(7), User(1), User(2), User(3), User(4),
-          User(5), kSpeed});
+    Load({Fuel(1), Fuel(2), Fuel(3), Fuel(4), Fuel(5), Fuel(6), Fuel(7), User(1), User(2), User(3), User(4), User(5),
+          kSpeed});
     for (int i = 0; i < 6; ++i)
         Add(i);
     EXPECT_EQ(FuelList()->count(), 6);

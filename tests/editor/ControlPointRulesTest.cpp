@@ -1,17 +1,17 @@
 // Rules of the dormant control-point editor: one set of fields serving three
 // in-memory records, and the control-point group of the transfer page.
+#include "editor/rules/ControlPointRules.h"
 #include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
-#include "editor/rules/ControlPointRules.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QApplication>
 
 #include <gtest/gtest.h>
 

@@ -42,8 +42,8 @@ TEST(ControlPointsPage, SharedFieldsStartOnTheFirstPageOnly)
     int fields = 0;
     for (QWidget* w : page.findChildren<QWidget*>()) {
         // The page set's own parts: its pages, stack and tab bar.
-        if (w == set || w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_"))
-            || set->indexOf(w) >= 0 || qobject_cast<QTabBar*>(w->parentWidget()))
+        if (w == set || w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")) ||
+            set->indexOf(w) >= 0 || qobject_cast<QTabBar*>(w->parentWidget()))
             continue;
         EXPECT_TRUE(set->widget(0)->isAncestorOf(w)) << Utf8(w->objectName());
         ++fields;

@@ -1,10 +1,10 @@
 // Page "Расширения" and its three inner pages "RS485", "1-Wire" and "CAN":
 // their assembly and layout. The fields are in tests/data/forms.snapshot.
 
-#include "editor/pages/CanPage.h"
 #include "editor/pages/ExtensionsPage.h"
-#include "editor/pages/OneWirePage.h"
 #include "PageChecks.h"
+#include "editor/pages/CanPage.h"
+#include "editor/pages/OneWirePage.h"
 #include "editor/pages/Rs485Page.h"
 
 #include <QCheckBox>

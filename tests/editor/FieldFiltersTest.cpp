@@ -26,13 +26,15 @@ namespace {
 // ---------------------------------------------------------------------------
 // The classes, character by character.
 
-struct ClassRow
-{
+struct ClassRow {
     const char* cls;
     QString accepted; // every printable character the class lets through
 };
 
-void PrintTo(const ClassRow& row, std::ostream* os) { *os << row.cls; }
+void PrintTo(const ClassRow& row, std::ostream* os)
+{
+    *os << row.cls;
+}
 
 const QString kDigits = QStringLiteral("0123456789");
 const QString kLetters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
@@ -53,18 +55,16 @@ TEST_P(FilterClassTest, AcceptsExactlyItsCharactersAndTheThreeControlCodes)
     for (QChar c : probe) {
         const char16_t u = c.unicode();
         const bool expected = row.accepted.contains(c) || u == 8 || u == 3 || u == 22;
-        EXPECT_EQ(FieldFilterAccepts(QLatin1String(row.cls), c), expected)
-            << row.cls << " U+" << std::hex << int(u);
+        EXPECT_EQ(FieldFilterAccepts(QLatin1String(row.cls), c), expected) << row.cls << " U+" << std::hex << int(u);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Classes, FilterClassTest,
-    ::testing::Values(ClassRow{"numeric", kDigits},
-                      ClassRow{"hex", kDigits + QStringLiteral("abcdefABCDEF")},
-                      ClassRow{"address", kDigits + QStringLiteral(".")},
-                      ClassRow{"literal", kDigits + kLetters + QStringLiteral("_-+ .")}),
-    [](const ::testing::TestParamInfo<ClassRow>& info) { return std::string(info.param.cls); });
+INSTANTIATE_TEST_SUITE_P(Classes, FilterClassTest,
+                         ::testing::Values(ClassRow{"numeric", kDigits},
+                                           ClassRow{"hex", kDigits + QStringLiteral("abcdefABCDEF")},
+                                           ClassRow{"address", kDigits + QStringLiteral(".")},
+                                           ClassRow{"literal", kDigits + kLetters + QStringLiteral("_-+ .")}),
+                         [](const ::testing::TestParamInfo<ClassRow>& info) { return std::string(info.param.cls); });
 
 TEST(FilterClass, EnterAndOtherControlCodesAreRefusedByEveryClass)
 {
@@ -102,8 +102,7 @@ void TypeText(QWidget* w, const QString& text)
 
 TEST(FieldKeys, RefusedCharactersAreDroppedAndTheRestTyped)
 {
-    struct Case
-    {
+    struct Case {
         const char* cls;
         QString typed;
         QString result;
@@ -258,6 +257,5 @@ TEST(FieldKeys, PageFieldsFilterAsTheirFormSays)
     TypeText(ssid, QStringLiteral("ж"));
     EXPECT_EQ(ssid->text(), "KV");
 }
-
 
 } // namespace

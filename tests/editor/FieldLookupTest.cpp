@@ -122,8 +122,8 @@ TEST_F(MechanismsFixture, ErrorBringsNestedPagesForward)
     EXPECT_EQ(balloon.text(), QStringLiteral("Неверный интервал"));
     EXPECT_EQ(balloon.Timer().interval(), 3000);
     EXPECT_TRUE(balloon.Timer().isActive());
-    const QPoint expected = field->mapToGlobal(QPoint(0, 0)) +
-                            QPoint(field->width() * 30 / 100, field->height() * 60 / 100);
+    const QPoint expected =
+        field->mapToGlobal(QPoint(0, 0)) + QPoint(field->width() * 30 / 100, field->height() * 60 / 100);
     EXPECT_EQ(balloon.pos(), expected);
 
     // The time runs out.

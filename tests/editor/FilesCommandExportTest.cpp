@@ -3,7 +3,6 @@
 // failures.
 #include "FilesFixture.h"
 
-
 using namespace files_test;
 
 namespace {
@@ -37,20 +36,21 @@ protected:
 
 TEST_F(FilesCommandExport, WholeFileAfterTheGeneralDefaults)
 {
-    EXPECT_EQ(Export(), QByteArray("MODEWR=A;\r\nPERIODWR=5;\r\nMODE1=1;\r\nMODEWIDE=0;\r\nTRANSMODE=0;\r\n"
-                                   "PERIODSEND=60;\r\nTIMEON1=;\r\nTIMEON2=;\r\nTIMEON3=;\r\n"
-                                   "ONDURATION1=;\r\nONDURATION2=;\r\nONDURATION3=;\r\n"
-                                   "IP=127.0.0.1;\r\nPORT=2224;\r\nSSID=KV;\r\nCHANEL=0;\r\nAUTHEN=0;\r\n"
-                                   "TYPENET=0;\r\nENCRYPT=0;\r\nKEYEN=;\r\nDHCP=1;\r\n"
-                                   "INPFLAGS1=0,0,0,0;\r\nINPFLAGS2=0,0,0,0;\r\nINPFLAGS3=0,0,0,0;\r\n"
-                                   "INPFLAGS4=0,0,0,0;\r\nINPFLAGS5=1,0,0,0;\r\nINPFLAGS6=1,0,0,0;\r\n"
-                                   "INPFLAGS7=1,0,0,0;\r\nINPFLAGS8=1,0,0,0;\r\n"
-                                   "PERIODCOUNT12=3600;\r\nPERIODCOUNT34=0;\r\nPERIODCOUNT56=0;\r\nPERIODCOUNT78=0;\r\n"
-                                   "PERIODANALOG=3600;\r\nMODEAD1=A;\r\nMODEAD2=A;\r\nPOROG1=;\r\nPOROG2=;\r\n"
-                                   "PERIODSR1=16;\r\nPERIODSR2=16;\r\nMODEANALOG1=;\r\nMODEANALOG2=;\r\n"
-                                   "ALEVEL1=;\r\nALEVEL2=;\r\nSPEED485=19200;\r\nLLSADDR=0,0,0,0,0,0,0,0;\r\n"
-                                   "GLONASS=0;\r\nLLSTIME14=0;\r\nLLSTIME58=0;\r\nIBUTTOUT=N,N;\r\nIBUTTANY=Y;\r\n"
-                                   "ONLYTEMP=N;\r\nTEMPADDR=0,0,0,0,0,0,0,0;\r\nTEMPPERIOD14=0;\r\nTEMPPERIOD58=0;\r\n"));
+    EXPECT_EQ(Export(),
+              QByteArray("MODEWR=A;\r\nPERIODWR=5;\r\nMODE1=1;\r\nMODEWIDE=0;\r\nTRANSMODE=0;\r\n"
+                         "PERIODSEND=60;\r\nTIMEON1=;\r\nTIMEON2=;\r\nTIMEON3=;\r\n"
+                         "ONDURATION1=;\r\nONDURATION2=;\r\nONDURATION3=;\r\n"
+                         "IP=127.0.0.1;\r\nPORT=2224;\r\nSSID=KV;\r\nCHANEL=0;\r\nAUTHEN=0;\r\n"
+                         "TYPENET=0;\r\nENCRYPT=0;\r\nKEYEN=;\r\nDHCP=1;\r\n"
+                         "INPFLAGS1=0,0,0,0;\r\nINPFLAGS2=0,0,0,0;\r\nINPFLAGS3=0,0,0,0;\r\n"
+                         "INPFLAGS4=0,0,0,0;\r\nINPFLAGS5=1,0,0,0;\r\nINPFLAGS6=1,0,0,0;\r\n"
+                         "INPFLAGS7=1,0,0,0;\r\nINPFLAGS8=1,0,0,0;\r\n"
+                         "PERIODCOUNT12=3600;\r\nPERIODCOUNT34=0;\r\nPERIODCOUNT56=0;\r\nPERIODCOUNT78=0;\r\n"
+                         "PERIODANALOG=3600;\r\nMODEAD1=A;\r\nMODEAD2=A;\r\nPOROG1=;\r\nPOROG2=;\r\n"
+                         "PERIODSR1=16;\r\nPERIODSR2=16;\r\nMODEANALOG1=;\r\nMODEANALOG2=;\r\n"
+                         "ALEVEL1=;\r\nALEVEL2=;\r\nSPEED485=19200;\r\nLLSADDR=0,0,0,0,0,0,0,0;\r\n"
+                         "GLONASS=0;\r\nLLSTIME14=0;\r\nLLSTIME58=0;\r\nIBUTTOUT=N,N;\r\nIBUTTANY=Y;\r\n"
+                         "ONLYTEMP=N;\r\nTEMPADDR=0,0,0,0,0,0,0,0;\r\nTEMPPERIOD14=0;\r\nTEMPPERIOD58=0;\r\n"));
     EXPECT_TRUE(status.empty()) << "success is silent";
 }
 
@@ -95,7 +95,8 @@ TEST_F(FilesCommandExport, ExtensionIsNotDoubled)
     EXPECT_FALSE(QFile::exists(Path("truck.kvc.kvc")));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QString()) << "no initial folder";
-    EXPECT_EQ(fileDialogs.filters, QStringList{QStringLiteral("Kovaltrak Command (*.kvc) |  | no-ask")}) << "no default extension, no overwrite question";
+    EXPECT_EQ(fileDialogs.filters, QStringList{QStringLiteral("Kovaltrak Command (*.kvc) |  | no-ask")})
+        << "no default extension, no overwrite question";
 }
 
 TEST_F(FilesCommandExport, CancelWritesNothing)

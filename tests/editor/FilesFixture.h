@@ -6,9 +6,9 @@
 #include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
 #include "editor/rules/AnalogRules.h"
+#include "editor/rules/CanListRules.h"
 #include "editor/rules/InputsRules.h"
 #include "files/FileCommands.h"
-#include "editor/rules/CanListRules.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

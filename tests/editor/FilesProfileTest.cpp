@@ -3,14 +3,13 @@
 // a full round trip.
 #include "FilesFixture.h"
 
-#include "files/core/Profile.h"
 #include "editor/binding/EditorBinding.h"
 #include "editor/binding/SettingsTransfer.h"
+#include "files/core/Profile.h"
 
 #include <QLabel>
 #include <QRadioButton>
 #include <QRandomGenerator>
-
 
 using namespace files_test;
 
@@ -18,8 +17,8 @@ namespace {
 
 const QString kOlder =
     QStringLiteral("Загруженный профиль создан для более старой версии прошивки. Проверьте настройки.");
-const QString kNewer = QStringLiteral(
-    "Версия прошивки прибора меньше чем версия прошивки в профиле. Невозможно загрузить профиль.");
+const QString kNewer =
+    QStringLiteral("Версия прошивки прибора меньше чем версия прошивки в профиле. Невозможно загрузить профиль.");
 const QString kAutomatic = QStringLiteral("WF_00123_240305_140709.kvp");
 
 class FilesProfiles : public FilesFixture {
@@ -28,24 +27,48 @@ protected:
     // device read would set it.
     void Configure()
     {
-        WriteMainConfValues(editor, {.cbWriteMethod = 1, .edWritePeriod = "45", .cbWideRecord = true,
-                                     .cbStaticNav = false, .intGlonass = 2, .dX = 3, .dY = -4, .dZ = 5});
+        WriteMainConfValues(editor, {.cbWriteMethod = 1,
+                                     .edWritePeriod = "45",
+                                     .cbWideRecord = true,
+                                     .cbStaticNav = false,
+                                     .intGlonass = 2,
+                                     .dX = 3,
+                                     .dY = -4,
+                                     .dZ = 5});
 
-        WriteNetConfValues(
-            editor, {.edSendPeriod = "90", .edPassword = "pw123456", .rbDHCPIp = false, .rbManualIp = true,
-                     .edIpAddress = "10.1.2.3", .edIpMask = "255.255.255.128", .edDefGate = "10.1.2.1", .cbAuth = 1,
-                     .rgWiFiType = 1, .edServer = "10.9.8.7", .edServerPort = "4321", .transfNMEA = true,
-                     .edIpUDPServer = "10.0.0.9", .edPortUDPServer = "5555", .cbEncrypt = 1, .edWEPKey = "ABCDE",
-                     .edSSID = "Garage", .cbSendMethod = 2, .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}},
-                     .edOnTime = {"5", "6", "7"}, .cbwChanel = 6});
+        WriteNetConfValues(editor, {.edSendPeriod = "90",
+                                    .edPassword = "pw123456",
+                                    .rbDHCPIp = false,
+                                    .rbManualIp = true,
+                                    .edIpAddress = "10.1.2.3",
+                                    .edIpMask = "255.255.255.128",
+                                    .edDefGate = "10.1.2.1",
+                                    .cbAuth = 1,
+                                    .rgWiFiType = 1,
+                                    .edServer = "10.9.8.7",
+                                    .edServerPort = "4321",
+                                    .transfNMEA = true,
+                                    .edIpUDPServer = "10.0.0.9",
+                                    .edPortUDPServer = "5555",
+                                    .cbEncrypt = 1,
+                                    .edWEPKey = "ABCDE",
+                                    .edSSID = "Garage",
+                                    .cbSendMethod = 2,
+                                    .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}},
+                                    .edOnTime = {"5", "6", "7"},
+                                    .cbwChanel = 6});
         RunRulesAfterNetConf(editor);
 
         InputsConfValues i;
         i.analog = {AnalogInputValues{true, 700, true, 1, "500", "8"}, {false, 300, true, 0, "800", "32"}};
-        i.input = {DigitalInputValues{1, true, false, "5", kModeBase}, {0, true, true, "1", kModeBase},
-                   {0, false, false, "1", kModeCount},  {0, false, false, "1", kModeMotion},
-                   {0, true, false, "12", kModeBase},   {1, false, false, "1", kModeBase},
-                   {0, false, false, "1", kModeFreq},   {0, false, false, "1", kModePCount}};
+        i.input = {DigitalInputValues{1, true, false, "5", kModeBase},
+                   {0, true, true, "1", kModeBase},
+                   {0, false, false, "1", kModeCount},
+                   {0, false, false, "1", kModeMotion},
+                   {0, true, false, "12", kModeBase},
+                   {1, false, false, "1", kModeBase},
+                   {0, false, false, "1", kModeFreq},
+                   {0, false, false, "1", kModePCount}};
         i.edCnt12SendPeriod = "100";
         i.edCnt34SendPeriod = "200";
         i.edCnt56SendPeriod = "300";
@@ -56,22 +79,33 @@ protected:
 
         WriteRs485ConfValues(editor, {.cbLLSAddr = {true, false, true, false, false, false, false, true},
                                       .edLLSAddr = {"11", "0", "13", "0", "0", "0", "0", "18"},
-                                      .edLLSWritePeriod14 = "30", .edLLSWritePeriod58 = "40", .cbRS485Speed = 1,
-                                      .cbRS485EnableGlonass = true, .GlonassMode = 2, .GlonassModeEnabled = true});
+                                      .edLLSWritePeriod14 = "30",
+                                      .edLLSWritePeriod58 = "40",
+                                      .cbRS485Speed = 1,
+                                      .cbRS485EnableGlonass = true,
+                                      .GlonassMode = 2,
+                                      .GlonassModeEnabled = true});
         RunRulesAfterRs485Conf(editor);
 
-        editor.can->FoundCanParameters() = {{0x18FEF100, 1, 0, 0, 0, 0}, {0x18FEFC01, 2, 1, 0, 0, 0},
-                                            {0x18FF0001, 3, 0, 2, 0, 0}, {0x18FEE500, 0, 0, 0, 0, 0}};
+        editor.can->FoundCanParameters() = {{0x18FEF100, 1, 0, 0, 0, 0},
+                                            {0x18FEFC01, 2, 1, 0, 0, 0},
+                                            {0x18FF0001, 3, 0, 2, 0, 0},
+                                            {0x18FEE500, 0, 0, 0, 0, 0}};
         WriteCanConfValues(editor, {.edCANPeriodSave = "15"});
         RunRulesAfterCanConf(editor);
 
-        WriteOneWireConfValues(
-            editor, {.cbIbReadAny = false, .lbIbAddrList = {"0000000000000A01", "0000000000000B01"}, .edIbAddr = "",
-                     .cbItempReadAll = false, .cbItempAddr = {true, false, false, false, false, false, false, true},
-                     .edItempAddr = {"10000000000000A8", "", "", "", "", "", "", "20000000000000B8"},
-                     .cbIbPulseOut1 = true, .cbIbPulseOut2 = false, .edItempWritePeriod14 = "60",
-                     .edItempWritePeriod58 = "120", .edItempWritePeriod14Enabled = true,
-                     .edItempWritePeriod58Enabled = true});
+        WriteOneWireConfValues(editor, {.cbIbReadAny = false,
+                                        .lbIbAddrList = {"0000000000000A01", "0000000000000B01"},
+                                        .edIbAddr = "",
+                                        .cbItempReadAll = false,
+                                        .cbItempAddr = {true, false, false, false, false, false, false, true},
+                                        .edItempAddr = {"10000000000000A8", "", "", "", "", "", "", "20000000000000B8"},
+                                        .cbIbPulseOut1 = true,
+                                        .cbIbPulseOut2 = false,
+                                        .edItempWritePeriod14 = "60",
+                                        .edItempWritePeriod58 = "120",
+                                        .edItempWritePeriod14Enabled = true,
+                                        .edItempWritePeriod58Enabled = true});
         RunRulesAfterOneWireConf(editor);
     }
 
@@ -119,7 +153,6 @@ protected:
         EXPECT_TRUE(SaveProfile(editor, Context(firmware), 123, false));
         return ProfilesFolder() + kAutomatic;
     }
-
 };
 
 QByteArray Le32(std::uint32_t v)
@@ -368,8 +401,8 @@ TEST_F(FilesProfiles, RoundTripRestoresEveryStoredField)
         // Past the editor: the held values dX, dY, dZ and the found CAN
         // identifiers are in the snapshot but are no fields.
         QWidget* w = FindFieldByName(QString::fromStdString(name), &pages);
-        const bool valueField = qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
-                                qobject_cast<QAbstractSpinBox*>(w);
+        const bool valueField =
+            qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w);
         if (valueField && scrambled.at(name) == value)
             unchanged += name + " ";
     }

@@ -62,13 +62,15 @@ protected:
     }
 
     std::string base_;
-    FirmwareController firmware{editor, dialogs, [] {
+    FirmwareController firmware{editor, dialogs,
+                                [] {
                                     DeviceIdentity id;
                                     id.serialNumber = 77;
                                     id.firmwareMajor = 4;
                                     id.firmwareMinor = 3;
                                     return id;
-                                }, nullptr};
+                                },
+                                nullptr};
     QStringList launched;
     bool launchWorks = true;
 };

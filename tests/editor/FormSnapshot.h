@@ -26,11 +26,10 @@ namespace plendoro::test {
 
 // One line per widget; the columns, in order:
 inline const QStringList kFormSnapshotColumns = {
-    QStringLiteral("name"),       QStringLiteral("class"),     QStringLiteral("caption"),
-    QStringLiteral("buddy"),      QStringLiteral("items"),     QStringLiteral("initial"),
-    QStringLiteral("range"),      QStringLiteral("minVersion"), QStringLiteral("keyFilter"),
-    QStringLiteral("maxLength"),  QStringLiteral("enabled"),   QStringLiteral("group"),
-    QStringLiteral("page"),       QStringLiteral("flags"),
+    QStringLiteral("name"),      QStringLiteral("class"),     QStringLiteral("caption"), QStringLiteral("buddy"),
+    QStringLiteral("items"),     QStringLiteral("initial"),   QStringLiteral("range"),   QStringLiteral("minVersion"),
+    QStringLiteral("keyFilter"), QStringLiteral("maxLength"), QStringLiteral("enabled"), QStringLiteral("group"),
+    QStringLiteral("page"),      QStringLiteral("flags"),
 };
 inline const QString kFormSnapshotSeparator = QStringLiteral(" | ");
 inline const QString kFormSnapshotItemSeparator = QStringLiteral(" ; ");
@@ -69,7 +68,10 @@ inline QList<QLabel*> BuddyLabels(QWidget* root, QWidget* field)
     return found;
 }
 
-inline QString NameOf(const QWidget* w) { return w ? w->objectName() : kNone; }
+inline QString NameOf(const QWidget* w)
+{
+    return w ? w->objectName() : kNone;
+}
 
 inline QGroupBox* EnclosingGroupOf(QWidget* w)
 {
@@ -83,7 +85,8 @@ inline QGroupBox* EnclosingGroupOf(QWidget* w)
 inline QWidget* EnclosingPageOf(QWidget* w)
 {
     for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
-        if (qobject_cast<QStackedWidget*>(p->parentWidget()) && qobject_cast<QTabWidget*>(p->parentWidget()->parentWidget()))
+        if (qobject_cast<QStackedWidget*>(p->parentWidget()) &&
+            qobject_cast<QTabWidget*>(p->parentWidget()->parentWidget()))
             return p;
     return nullptr;
 }

@@ -53,8 +53,8 @@ TEST(FormSnapshot, EveryPageMatchesTheCheckedInSnapshot)
     }
 
     QFile in(kSnapshotPath);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << kSnapshotPath.toStdString()
-                                               << " is missing; scripts/update-form-snapshot.sh writes it";
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly))
+        << kSnapshotPath.toStdString() << " is missing; scripts/update-form-snapshot.sh writes it";
     const QString expected = QString::fromUtf8(in.readAll());
     if (expected != actual) {
         ADD_FAILURE() << "the forms differ from " << kSnapshotPath.toStdString()

@@ -19,7 +19,10 @@ namespace {
 const char* kFirstPage = "Входы 1-4";
 const char* kSecondPage = "Входы 5-8";
 
-QTabWidget* Inner(InputsPage& page) { return page.findChild<QTabWidget*>("pcInputs"); }
+QTabWidget* Inner(InputsPage& page)
+{
+    return page.findChild<QTabWidget*>("pcInputs");
+}
 
 TEST(InputsPage, IsNamedAfterItsTab)
 {
@@ -90,9 +93,8 @@ TEST(InputsPage, SharedCaptionsMoveToTheShownPage)
 TEST(InputsPage, CaptionsAreLevelWithTheirRows)
 {
     const std::pair<const char*, const char*> rowsOfInput[] = {
-        {"lblBaseIn", "Base"},     {"lblCntIn", "Count"},        {"lblPCntIn", "PCount"},
-        {"lblFreqIn", "Freq"},     {"lblSendWiFi", "Send"},      {"lblSendMoment", "Level"},
-        {"lblSendDuration", "Duration"},
+        {"lblBaseIn", "Base"},   {"lblCntIn", "Count"},      {"lblPCntIn", "PCount"},         {"lblFreqIn", "Freq"},
+        {"lblSendWiFi", "Send"}, {"lblSendMoment", "Level"}, {"lblSendDuration", "Duration"},
     };
     auto centreY = [](QWidget* w, QWidget* page) { return w->mapTo(page, QPoint(0, w->height() / 2)).y(); };
 
@@ -107,10 +109,11 @@ TEST(InputsPage, CaptionsAreLevelWithTheirRows)
             if (index == 1 && QLatin1String(caption) == QLatin1String("lblSendDuration"))
                 captionName = "lblSendDuration58";
             QWidget* label = page.findChild<QWidget*>(captionName);
-            const QString prefix = QLatin1String(suffix) == QLatin1String("Duration") ? "edIn"
+            const QString prefix =
+                QLatin1String(suffix) == QLatin1String("Duration") ? "edIn"
                 : QLatin1String(suffix) == QLatin1String("Send") || QLatin1String(suffix) == QLatin1String("Level")
-                ? "cbIn"
-                : "rbIn";
+                    ? "cbIn"
+                    : "rbIn";
             QWidget* field = page.findChild<QWidget*>(prefix + QString::number(input) + suffix);
             ASSERT_TRUE(label && field) << captionName;
             EXPECT_NEAR(centreY(label, &page), centreY(field, &page), 2)

@@ -1,9 +1,9 @@
 // Rules of the digital inputs and of their copies on the transfer page,
 // driven as a user drives them: clicks, list choices, typing and leaving.
+#include "editor/rules/InputsRules.h"
 #include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
 #include "editor/binding/SettingsTransfer.h"
-#include "editor/rules/InputsRules.h"
 #include "model/Structs.h"
 
 #include <QAbstractButton>
@@ -25,9 +25,9 @@ protected:
     // Level lists, duration fields and continuous boxes of both pages.
     QStringList SendingFields(int n)
     {
-        return {QString("cbIn%1Level").arg(n),      QString("cbSendEvtLvlIn%1").arg(n),
-                QString("edIn%1Duration").arg(n),   QString("edSendEvtLenIn%1").arg(n),
-                QString("cbIn%1Cont").arg(n),       QString("cbSendEvtContIn%1").arg(n)};
+        return {QString("cbIn%1Level").arg(n),    QString("cbSendEvtLvlIn%1").arg(n),
+                QString("edIn%1Duration").arg(n), QString("edSendEvtLenIn%1").arg(n),
+                QString("cbIn%1Cont").arg(n),     QString("cbSendEvtContIn%1").arg(n)};
     }
     void ExpectSendingFields(int n, bool enabled)
     {

@@ -1,7 +1,7 @@
 // Rules of the page "1-Wire": key group, sensor slots, the one-sensor box,
 // keys added and deleted by hand, defaults and found addresses.
-#include "EditorHarness.h"
 #include "editor/rules/OneWireRules.h"
+#include "EditorHarness.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -17,7 +17,10 @@ namespace {
 
 class OneWireRulesTest : public test::EditorTest {
 protected:
-    OneWireRulesTest() { editor.SetDevicePresence([this] { return present; }); }
+    OneWireRulesTest()
+    {
+        editor.SetDevicePresence([this] { return present; });
+    }
 
     QCheckBox* Slot(int n) { return editor.FieldAs<QCheckBox>("cbItempAddr", n); }
     QLineEdit* SlotEdit(int n) { return editor.FieldAs<QLineEdit>("edItempAddr", n); }
@@ -227,7 +230,9 @@ TEST_F(OneWireRulesTest, FoundSensorsGoIntoTheSlotsInTextForm)
     for (int n = 1; n <= 8; ++n) {
         EXPECT_TRUE(Slot(n)->isChecked()) << n;
         EXPECT_TRUE(IsOwnEnabled(SlotEdit(n))) << n;
-        EXPECT_EQ(SlotEdit(n)->text(), QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')) + QString(12, QLatin1Char('0')) + QStringLiteral("28")) << n;
+        EXPECT_EQ(SlotEdit(n)->text(), QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')) +
+                                           QString(12, QLatin1Char('0')) + QStringLiteral("28"))
+            << n;
     }
 }
 

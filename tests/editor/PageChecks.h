@@ -22,7 +22,10 @@
 namespace pagetest {
 
 // Texts as UTF-8, so that a failing comparison prints them readably.
-inline std::string Utf8(const QString& s) { return s.toStdString(); }
+inline std::string Utf8(const QString& s)
+{
+    return s.toStdString();
+}
 
 inline QGroupBox* EnclosingGroup(QWidget* w)
 {
@@ -58,13 +61,12 @@ inline void ExpectNothingClipped(QWidget* page, QSize size)
     for (QWidget* w : page->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(page) || w->objectName().startsWith(QLatin1String("qt_")))
             continue;
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w)
-            || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)
-            || qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QSlider*>(w)
-            || qobject_cast<QListWidget*>(w) || qobject_cast<QPlainTextEdit*>(w)
-            || qobject_cast<QGroupBox*>(w);
-        if (!control || !w->parentWidget() || w->parentWidget()->inherits("QAbstractSpinBox")
-            || w->parentWidget()->inherits("QComboBox"))
+        const bool control =
+            qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) ||
+            qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QSlider*>(w) ||
+            qobject_cast<QListWidget*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QGroupBox*>(w);
+        if (!control || !w->parentWidget() || w->parentWidget()->inherits("QAbstractSpinBox") ||
+            w->parentWidget()->inherits("QComboBox"))
             continue;
         const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
         EXPECT_TRUE(area.contains(r)) << w->objectName().toStdString() << " lies outside the page";

@@ -1,10 +1,10 @@
 // Rules of the device, transfer and network pages, driven as a user drives
 // them: list choices by the user's selection, boxes and buttons by clicks.
+#include "editor/rules/RecordingRules.h"
 #include "EditorHarness.h"
 #include "editor/rules/AnalogRules.h"
 #include "editor/rules/InputsRules.h"
 #include "editor/rules/OneWireRules.h"
-#include "editor/rules/RecordingRules.h"
 #include "editor/rules/Rs485Rules.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // Rules of the page "RS485": sensor boxes, external receiver, defaults.
-#include "EditorHarness.h"
 #include "editor/rules/Rs485Rules.h"
+#include "EditorHarness.h"
 
 #include <QCheckBox>
 #include <QComboBox>

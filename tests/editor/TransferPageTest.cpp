@@ -1,8 +1,8 @@
 // Page "Передача данных": the transfer times, the dormant control-point
 // transfer group and the layout. The fields are in tests/data/forms.snapshot.
 
-#include "PageChecks.h"
 #include "editor/pages/TransferPage.h"
+#include "PageChecks.h"
 
 #include <QTimeEdit>
 

@@ -1,8 +1,8 @@
 // The checks before writing, run on the real pages: each starts from an
 // editor whose every checked field holds a valid value and spoils one thing.
+#include "editor/Validation.h"
 #include "EditorHarness.h"
 #include "editor/FieldBalloon.h"
-#include "editor/Validation.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -36,18 +36,41 @@ public:
 
 // Every text field the checks read, with a value they accept.
 const std::vector<std::pair<const char*, const char*>> kValid = {
-    {"edWritePeriod", "60"},          {"edPassword", "12345678"},       {"edServerPort", "2224"},
-    {"edServer", "127.0.0.1"},        {"edSendPeriod", "60"},           {"edOnTime1", "1"},
-    {"edOnTime2", "1"},               {"edOnTime3", "1"},               {"edSSID", "KV"},
-    {"edWEPKey", ""},                 {"edIpAddress", "192.168.0.2"},   {"edIpMask", "255.255.255.0"},
-    {"edDefGate", "192.168.0.1"},     {"edIn1Duration", "1"},           {"edIn2Duration", "1"},
-    {"edIn3Duration", "1"},           {"edIn4Duration", "1"},           {"edIn5Duration", "1"},
-    {"edIn6Duration", "1"},           {"edIn7Duration", "1"},           {"edIn8Duration", "1"},
-    {"edCnt12SendPeriod", "3600"},    {"edCnt34SendPeriod", "0"},       {"edCnt56SendPeriod", "0"},
-    {"edCnt78SendPeriod", "0"},       {"edAIn1AdLevel", "1023"},        {"edAIn2AdLevel", "1023"},
-    {"edAIn1AverPeriod", "16"},       {"edAIn2AverPeriod", "16"},       {"edAInWritePeriod", "3600"},
-    {"edCANPeriodSave", "0"},         {"edItempWritePeriod14", "0"},    {"edItempWritePeriod58", "0"},
-    {"edLLSWritePeriod14", "0"},      {"edLLSWritePeriod58", "0"},
+    {"edWritePeriod", "60"},
+    {"edPassword", "12345678"},
+    {"edServerPort", "2224"},
+    {"edServer", "127.0.0.1"},
+    {"edSendPeriod", "60"},
+    {"edOnTime1", "1"},
+    {"edOnTime2", "1"},
+    {"edOnTime3", "1"},
+    {"edSSID", "KV"},
+    {"edWEPKey", ""},
+    {"edIpAddress", "192.168.0.2"},
+    {"edIpMask", "255.255.255.0"},
+    {"edDefGate", "192.168.0.1"},
+    {"edIn1Duration", "1"},
+    {"edIn2Duration", "1"},
+    {"edIn3Duration", "1"},
+    {"edIn4Duration", "1"},
+    {"edIn5Duration", "1"},
+    {"edIn6Duration", "1"},
+    {"edIn7Duration", "1"},
+    {"edIn8Duration", "1"},
+    {"edCnt12SendPeriod", "3600"},
+    {"edCnt34SendPeriod", "0"},
+    {"edCnt56SendPeriod", "0"},
+    {"edCnt78SendPeriod", "0"},
+    {"edAIn1AdLevel", "1023"},
+    {"edAIn2AdLevel", "1023"},
+    {"edAIn1AverPeriod", "16"},
+    {"edAIn2AverPeriod", "16"},
+    {"edAInWritePeriod", "3600"},
+    {"edCANPeriodSave", "0"},
+    {"edItempWritePeriod14", "0"},
+    {"edItempWritePeriod58", "0"},
+    {"edLLSWritePeriod14", "0"},
+    {"edLLSWritePeriod58", "0"},
 };
 
 class ValidationTest : public test::EditorTest {
@@ -278,8 +301,8 @@ TEST_F(ValidationTest, ServerPortAndSendPeriod)
 TEST_F(ValidationTest, ServerAddressThatWouldBeStoredAsUnparsed)
 {
     const std::string wrong = "Неверно указан IP адрес сервера";
-    for (const char* bad : {"", "192.168.0", "192.168.0.1000", "256.1.1.1", "10.0.0.255", "server.example",
-                            "1.2.3.4.5.6.7.8.9.10"})
+    for (const char* bad :
+         {"", "192.168.0", "192.168.0.1000", "256.1.1.1", "10.0.0.255", "server.example", "1.2.3.4.5.6.7.8.9.10"})
         EXPECT_EQ(With("edServer", bad), wrong) << bad;
     // Whatever the encoder reads as an address passes, even where the
     // device-address check would be stricter.
@@ -340,8 +363,8 @@ TEST_F(ValidationTest, DeviceAddressesOnlyWhenSetByHand)
     EXPECT_EQ(With("edIpAddress", "not an address"), "") << "DHCP leaves them unchecked";
 
     Button("rbManualIp")->setChecked(true);
-    for (const char* bad : {"0.1.2.3", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.256", "1..2.3", " 1.2.3.4",
-                            "1.2.3.4 ", "1.2.3.0001"})
+    for (const char* bad :
+         {"0.1.2.3", "1.2.3", "1.2.3.4.5", "256.1.1.1", "1.2.3.256", "1..2.3", " 1.2.3.4", "1.2.3.4 ", "1.2.3.0001"})
         EXPECT_EQ(With("edIpAddress", bad), "Неверно указан IP адрес устройства") << bad;
     for (const char* ok : {"192.168.0.100", "010.1.1.1", "255.255.255.255", "1.0.0.0"})
         EXPECT_EQ(With("edIpAddress", ok), "") << ok;

@@ -1,8 +1,8 @@
 // Page "Настройки WiFI": the two independent radio choices and the layout.
 // The fields are in tests/data/forms.snapshot.
 
-#include "PageChecks.h"
 #include "editor/pages/WifiPage.h"
+#include "PageChecks.h"
 
 using namespace pagetest;
 

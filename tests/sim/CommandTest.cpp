@@ -8,8 +8,7 @@ using namespace simtest;
 
 TEST_F(SimTest, VersionTextFollowsTheFirmwareVersion)
 {
-    const std::pair<int, const char*> cases[] = {
-        {305, "KVTW-3.05"}, {250, "KVTW-2.50"}, {1012, "KVTW-10.12"}};
+    const std::pair<int, const char*> cases[] = {{305, "KVTW-3.05"}, {250, "KVTW-2.50"}, {1012, "KVTW-10.12"}};
     Link link;
     for (auto [firmware, text] : cases) {
         PlSim_SetVersions(0, firmware, 4);

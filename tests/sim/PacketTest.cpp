@@ -11,7 +11,8 @@ namespace {
 Bytes Hex(const std::string& text)
 {
     Bytes b;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 3) b.push_back(std::uint8_t(std::stoi(text.substr(i, 2), nullptr, 16)));
+    for (std::size_t i = 0; i + 1 < text.size(); i += 3)
+        b.push_back(std::uint8_t(std::stoi(text.substr(i, 2), nullptr, 16)));
     return b;
 }
 
@@ -27,7 +28,8 @@ void ExpectPacket(const Bytes& reply, std::uint16_t id, std::size_t payload)
 std::uint32_t ErrorCode(Link& link, const Bytes& request)
 {
     const Bytes reply = link.Exchange(request, 0);
-    if (reply.size() != 20) return 0xFFFFFFFF;
+    if (reply.size() != 20)
+        return 0xFFFFFFFF;
     EXPECT_EQ(Le16(reply, 8), 20);
     EXPECT_EQ(Le16(reply, 10), 16);
     EXPECT_EQ(Le16(reply, 12), 192);
@@ -38,14 +40,16 @@ std::uint32_t ErrorCode(Link& link, const Bytes& request)
 std::string LastLine()
 {
     std::string log = Log();
-    if (!log.empty()) log.pop_back();
+    if (!log.empty())
+        log.pop_back();
     return log.substr(log.rfind('\n') + 1);
 }
 
 Bytes Pattern(std::size_t n, int seed)
 {
     Bytes b(n);
-    for (std::size_t i = 0; i < n; ++i) b[i] = std::uint8_t(i * 7 + std::size_t(seed));
+    for (std::size_t i = 0; i < n; ++i)
+        b[i] = std::uint8_t(i * 7 + std::size_t(seed));
     return b;
 }
 
@@ -53,7 +57,10 @@ struct Generation {
     int firmware;
     std::map<int, std::size_t> sizes;
 };
-void PrintTo(const Generation& g, std::ostream* os) { *os << "firmware " << g.firmware; }
+void PrintTo(const Generation& g, std::ostream* os)
+{
+    *os << "firmware " << g.firmware;
+}
 
 class SimBlockRoundTrip : public SimTest, public ::testing::WithParamInterface<Generation> {};
 
@@ -118,10 +125,10 @@ TEST_F(SimTest, MalformedRequestsGetTheMatchingErrorCode)
         const char* logged;
     };
     const Case cases[] = {
-        {Packet(1, Bytes(4, 0)), 1, "BAD length"},     // a read carrying a payload
-        {Packet(128, Bytes(8, 0)), 1, "BAD length"},   // a write one byte short
-        {Packet(0, {}, 10), 1, "BAD length"},          // total below the header
-        {Packet(0, {}, 600), 1, "BAD length"},         // total above the largest packet
+        {Packet(1, Bytes(4, 0)), 1, "BAD length"},   // a read carrying a payload
+        {Packet(128, Bytes(8, 0)), 1, "BAD length"}, // a write one byte short
+        {Packet(0, {}, 10), 1, "BAD length"},        // total below the header
+        {Packet(0, {}, 600), 1, "BAD length"},       // total above the largest packet
         {Packet(0, {}, -1, 20), 2, "BAD header"},
         {badMagic, 2, "BAD header"},
         {badCheck, 4, "BAD checksum"},

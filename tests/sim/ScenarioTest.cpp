@@ -16,7 +16,8 @@ const fs::path kScenarios = fs::path(PLENDORO_TEST_DATA) / ".." / ".." / "sim" /
 std::string Serial(int index)
 {
     char serial[16] = {};
-    if (FT_ListDevices(reinterpret_cast<void*>(std::uintptr_t(index)), serial, 0x40000001u) != 0) return "-";
+    if (FT_ListDevices(reinterpret_cast<void*>(std::uintptr_t(index)), serial, 0x40000001u) != 0)
+        return "-";
     return serial;
 }
 
@@ -75,7 +76,8 @@ TEST_F(SimTest, BlocksGivenInHexReachTheHost)
 {
     std::string text = "[device]\nblock 0 01 00 00 00 1E 00 FE 01 00\nblock 1 AB \\\n";
     for (int line = 0; line < 4; ++line) {
-        for (int pair = 0; pair < 29; ++pair) text += "00 ";
+        for (int pair = 0; pair < 29; ++pair)
+            text += "00 ";
         text += line < 3 ? "\\\n" : "\n";
     }
     ASSERT_EQ(PlSim_LoadScenarioText(text.c_str()), 0) << PlSim_LastError();
@@ -124,7 +126,8 @@ TEST_F(SimScenarioFiles, EveryShippedScenarioLoads)
 {
     int files = 0;
     for (const auto& entry : fs::directory_iterator(kScenarios)) {
-        if (entry.path().extension() != ".scn") continue;
+        if (entry.path().extension() != ".scn")
+            continue;
         ++files;
         EXPECT_EQ(PlSim_LoadScenarioFile(entry.path().c_str()), 0) << entry.path() << ": " << PlSim_LastError();
     }

@@ -39,19 +39,30 @@ namespace simtest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+inline void SleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // RFC 1071 in its textbook form: a wide accumulator folded once at the end.
 inline std::uint16_t InternetSum(const Bytes& b)
 {
     std::uint64_t sum = 0;
-    for (std::size_t i = 0; i < b.size(); ++i) sum += (i % 2 == 0) ? b[i] : std::uint64_t(b[i]) << 8;
-    while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
+    for (std::size_t i = 0; i < b.size(); ++i)
+        sum += (i % 2 == 0) ? b[i] : std::uint64_t(b[i]) << 8;
+    while (sum >> 16)
+        sum = (sum & 0xFFFF) + (sum >> 16);
     return std::uint16_t(sum);
 }
 
-inline std::uint16_t Le16(const Bytes& b, std::size_t at) { return std::uint16_t(b.at(at) | b.at(at + 1) << 8); }
-inline std::uint32_t Le32(const Bytes& b, std::size_t at) { return std::uint32_t(Le16(b, at) | Le16(b, at + 2) << 16); }
+inline std::uint16_t Le16(const Bytes& b, std::size_t at)
+{
+    return std::uint16_t(b.at(at) | b.at(at + 1) << 8);
+}
+inline std::uint32_t Le32(const Bytes& b, std::size_t at)
+{
+    return std::uint32_t(Le16(b, at) | Le16(b, at + 2) << 16);
+}
 
 // A request as the configurator builds it; `total` and `headerLength` may
 // be forced to build broken ones.
@@ -77,12 +88,15 @@ class Link {
 public:
     explicit Link(int index = 0, DWORD baud = 460800) : status(FT_Open(index, &h))
     {
-        if (ok()) FT_SetBaudRate(h, baud);
-        if (ok()) FT_SetTimeouts(h, 1000, 200);
+        if (ok())
+            FT_SetBaudRate(h, baud);
+        if (ok())
+            FT_SetTimeouts(h, 1000, 200);
     }
     ~Link()
     {
-        if (ok()) FT_Close(h);
+        if (ok())
+            FT_Close(h);
     }
     bool ok() const { return status == 0; }
     void Timeout(DWORD ms) { FT_SetTimeouts(h, ms, 200); }
@@ -99,7 +113,8 @@ public:
         Bytes b(n);
         DWORD got = 0;
         const FT_STATUS s = FT_Read(h, b.data(), DWORD(n), &got);
-        if (st) *st = s;
+        if (st)
+            *st = s;
         b.resize(got);
         return b;
     }
@@ -126,7 +141,8 @@ public:
     void WaitRx(DWORD atLeast, int waitMs = 2000)
     {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-        while (Rx() < atLeast && std::chrono::steady_clock::now() < until) SleepMs(1);
+        while (Rx() < atLeast && std::chrono::steady_clock::now() < until)
+            SleepMs(1);
     }
 
     // A reply of unknown length; without wire time it lands whole.

@@ -21,7 +21,8 @@ std::string Listed(DWORD index, DWORD flags = 0x40000002u)
     char buffer[64];
     std::memset(buffer, 'x', sizeof buffer);
     const FT_STATUS s = FT_ListDevices(reinterpret_cast<void*>(std::uintptr_t(index)), buffer, flags);
-    if (s != 0) return "status " + std::to_string(s);
+    if (s != 0)
+        return "status " + std::to_string(s);
     EXPECT_NE(std::memchr(buffer, 0, sizeof buffer), nullptr) << "not NUL-terminated";
     return buffer;
 }
@@ -32,10 +33,10 @@ TEST(SimBinding, ExportsTheSeventeenEntryPointsByNameAndNothingOfItsOwn)
 {
     void* lib = dlopen(PLENDORO_SIM_LIBRARY, RTLD_NOW);
     ASSERT_NE(lib, nullptr) << dlerror();
-    for (const char* name : {"FT_ListDevices", "FT_Open", "FT_Close", "FT_ResetDevice", "FT_Purge", "FT_Read",
-                             "FT_Write", "FT_SetDivisor", "FT_SetTimeouts", "FT_SetBaudRate", "FT_GetDeviceInfo",
-                             "FT_GetStatus", "FT_GetQueueStatus", "FT_SetRts", "FT_SetDataCharacteristics",
-                             "FT_SetFlowControl", "FT_SetLatencyTimer"})
+    for (const char* name :
+         {"FT_ListDevices", "FT_Open", "FT_Close", "FT_ResetDevice", "FT_Purge", "FT_Read", "FT_Write", "FT_SetDivisor",
+          "FT_SetTimeouts", "FT_SetBaudRate", "FT_GetDeviceInfo", "FT_GetStatus", "FT_GetQueueStatus", "FT_SetRts",
+          "FT_SetDataCharacteristics", "FT_SetFlowControl", "FT_SetLatencyTimer"})
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
     EXPECT_EQ(dlsym(lib, "FT_Read"), reinterpret_cast<void*>(&FT_Read)) << "one instance behind both bindings";
     EXPECT_EQ(dlsym(lib, "_ZN5plsim5Sum16EPKhm"), nullptr);
@@ -54,7 +55,9 @@ serial 0005000
 description Kovaltrak WiFi second one with a description of 63 characters!
 serial 0012345
 plugged no
-)"), 0) << PlSim_LastError();
+)"),
+              0)
+        << PlSim_LastError();
     EXPECT_EQ(Count(), 2u);
     EXPECT_EQ(Listed(0), "FT232R USB UART");
     EXPECT_EQ(Listed(1), "Kovaltrak WiFi");

@@ -36,7 +36,10 @@ namespace plendoro::test {
 inline const QStringList kAllowedFieldMisses = {};
 
 // Texts as UTF-8, so that a failing comparison prints them readably.
-inline std::string Utf8(const QString& s) { return s.toStdString(); }
+inline std::string Utf8(const QString& s)
+{
+    return s.toStdString();
+}
 
 class EditorHarness {
 public:

@@ -125,8 +125,7 @@ public:
     Status SetFlowControl(Handle, plendoro::d2xx::USHORT f, plendoro::d2xx::UCHAR on,
                           plendoro::d2xx::UCHAR off) override
     {
-        return Config("SetFlowControl " + std::to_string(f) + " " + std::to_string(on) + " " +
-                      std::to_string(off));
+        return Config("SetFlowControl " + std::to_string(f) + " " + std::to_string(on) + " " + std::to_string(off));
     }
     Status SetLatencyTimer(Handle, plendoro::d2xx::UCHAR ms) override
     {

@@ -45,7 +45,8 @@ public:
     QString SaveFile(QWidget*, const QString& title, const QString& folder, const QString&, const QString&,
                      bool askOverwrite = true) override
     {
-        shown.push_back({askOverwrite ? QStringLiteral("save") : QStringLiteral("save-no-ask"), title, folder, Icon::None});
+        shown.push_back(
+            {askOverwrite ? QStringLiteral("save") : QStringLiteral("save-no-ask"), title, folder, Icon::None});
         return Next();
     }
 

@@ -18,10 +18,7 @@ public:
     // A Read that returns nothing (the device stayed silent).
     void QueueSilence() { chunks.push_back({}); }
 
-    void Write(const std::uint8_t* bytes, std::size_t count) override
-    {
-        writes.emplace_back(bytes, bytes + count);
-    }
+    void Write(const std::uint8_t* bytes, std::size_t count) override { writes.emplace_back(bytes, bytes + count); }
     std::size_t Read(std::uint8_t* buffer, std::size_t count) override
     {
         ++reads;

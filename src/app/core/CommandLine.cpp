@@ -21,7 +21,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
 
 std::string UsageText(const std::string& program)
 {
-    return "Usage: " + program + " [--service] [--help]\n"
+    return "Usage: " + program +
+           " [--service] [--help]\n"
            "Configurator of the Kovaltrak WiFi vehicle tracker.\n"
            "\n"
            "  --service  also offer the service features: the menu \"Сервис\" with the\n"

@@ -4,8 +4,8 @@
 #include "common/FileIo.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <strings.h>
@@ -76,8 +76,8 @@ bool KeyValueOf(const std::string& line, std::string& key, std::string& value)
         return false;
     value = Trim(line.substr(eq + 1));
     // A value wrapped in one pair of quotes is read without them.
-    if (value.size() >= 2 && ((value.front() == '"' && value.back() == '"') ||
-                              (value.front() == '\'' && value.back() == '\'')))
+    if (value.size() >= 2 &&
+        ((value.front() == '"' && value.back() == '"') || (value.front() == '\'' && value.back() == '\'')))
         value = value.substr(1, value.size() - 2);
     return true;
 }
@@ -196,8 +196,7 @@ bool IniFile::Write(const std::string& section, const std::string& key, const st
 {
     std::string bytes;
     ReadWholeFile(path_, bytes); // a missing file is an empty one
-    return WriteFileAtomically(path_, WriteInto(bytes, Utf8ToCp1251(section), Utf8ToCp1251(key),
-                                                Utf8ToCp1251(value)));
+    return WriteFileAtomically(path_, WriteInto(bytes, Utf8ToCp1251(section), Utf8ToCp1251(key), Utf8ToCp1251(value)));
 }
 
 } // namespace plendoro

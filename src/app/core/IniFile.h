@@ -29,8 +29,8 @@ public:
     // The same edits on text in memory, for the file functions and tests.
     static std::optional<std::string> ReadFrom(const std::string& content, const std::string& section,
                                                const std::string& key);
-    static std::string WriteInto(const std::string& content, const std::string& section,
-                                 const std::string& key, const std::string& value);
+    static std::string WriteInto(const std::string& content, const std::string& section, const std::string& key,
+                                 const std::string& value);
 
 private:
     std::string path_;

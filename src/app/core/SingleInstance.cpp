@@ -16,7 +16,7 @@ namespace {
 
 bool IsOwnFolder(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
 }
 
@@ -68,7 +68,7 @@ SingleInstance::Result SingleInstance::Acquire(int timeoutMs, const std::string&
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return {Outcome::Failed, Failure("cannot open lock file", path, errno)};
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) {
         ::close(fd);
         return {Outcome::Failed, "lock file " + path + " is not a file of this user"};

@@ -73,9 +73,7 @@ Row<V> Field(const char* pattern, T V::*member)
     row.patterns = {QLatin1String(pattern)};
     row.read = [=](FieldAccess& f, V& v, int n) { At(v, member, n) = (f.*Kind::get)(FieldName(pattern, n)); };
     if constexpr (!std::is_null_pointer_v<decltype(Kind::set)>)
-        row.write = [=](FieldAccess& f, const V& v, int n) {
-            (f.*Kind::set)(FieldName(pattern, n), At(v, member, n));
-        };
+        row.write = [=](FieldAccess& f, const V& v, int n) { (f.*Kind::set)(FieldName(pattern, n), At(v, member, n)); };
     return row;
 }
 
@@ -170,9 +168,7 @@ Row<MainConfValues> HeldAccelerometer()
         v.dY = a.y;
         v.dZ = a.z;
     };
-    row.write = [](FieldAccess& f, const MainConfValues& v, int) {
-        f.Editor().SetAccelerometer({v.dX, v.dY, v.dZ});
-    };
+    row.write = [](FieldAccess& f, const MainConfValues& v, int) { f.Editor().SetAccelerometer({v.dX, v.dY, v.dZ}); };
     return row;
 }
 
@@ -186,12 +182,9 @@ const Table<MainConfValues>& MainTable()
 {
     using V = MainConfValues;
     static const Table<V> table = {
-        Field<Index>("cbWriteMethod", &V::cbWriteMethod),
-        Field<Text>("edWritePeriod", &V::edWritePeriod),
-        Field<Checked>("cbWideRecord", &V::cbWideRecord),
-        Field<Checked>("cbStaticNav", &V::cbStaticNav),
-        Field<Radio>("intGlonass", &V::intGlonass),
-        HeldAccelerometer(),
+        Field<Index>("cbWriteMethod", &V::cbWriteMethod), Field<Text>("edWritePeriod", &V::edWritePeriod),
+        Field<Checked>("cbWideRecord", &V::cbWideRecord), Field<Checked>("cbStaticNav", &V::cbStaticNav),
+        Field<Radio>("intGlonass", &V::intGlonass),       HeldAccelerometer(),
     };
     return table;
 }
@@ -343,17 +336,50 @@ void AppendNames(QStringList& names, const Table<V>& table)
 
 } // namespace
 
-MainConfValues ReadMainConfValues(SettingsEditor& editor) { return ReadFields(editor, MainTable()); }
-void WriteMainConfValues(SettingsEditor& editor, const MainConfValues& v) { WriteFields(editor, MainTable(), v); }
-NetConfValues ReadNetConfValues(SettingsEditor& editor) { return ReadFields(editor, NetTable()); }
-void WriteNetConfValues(SettingsEditor& editor, const NetConfValues& v) { WriteFields(editor, NetTable(), v); }
-InputsConfValues ReadInputsConfValues(SettingsEditor& editor) { return ReadFields(editor, InputsTable()); }
-void WriteInputsConfValues(SettingsEditor& editor, const InputsConfValues& v) { WriteFields(editor, InputsTable(), v); }
-Rs485ConfValues ReadRs485ConfValues(SettingsEditor& editor) { return ReadFields(editor, Rs485Table()); }
-void WriteRs485ConfValues(SettingsEditor& editor, const Rs485ConfValues& v) { WriteFields(editor, Rs485Table(), v); }
-CanConfValues ReadCanConfValues(SettingsEditor& editor) { return ReadFields(editor, CanTable()); }
-void WriteCanConfValues(SettingsEditor& editor, const CanConfValues& v) { WriteFields(editor, CanTable(), v); }
-OneWireConfValues ReadOneWireConfValues(SettingsEditor& editor) { return ReadFields(editor, OneWireTable()); }
+MainConfValues ReadMainConfValues(SettingsEditor& editor)
+{
+    return ReadFields(editor, MainTable());
+}
+void WriteMainConfValues(SettingsEditor& editor, const MainConfValues& v)
+{
+    WriteFields(editor, MainTable(), v);
+}
+NetConfValues ReadNetConfValues(SettingsEditor& editor)
+{
+    return ReadFields(editor, NetTable());
+}
+void WriteNetConfValues(SettingsEditor& editor, const NetConfValues& v)
+{
+    WriteFields(editor, NetTable(), v);
+}
+InputsConfValues ReadInputsConfValues(SettingsEditor& editor)
+{
+    return ReadFields(editor, InputsTable());
+}
+void WriteInputsConfValues(SettingsEditor& editor, const InputsConfValues& v)
+{
+    WriteFields(editor, InputsTable(), v);
+}
+Rs485ConfValues ReadRs485ConfValues(SettingsEditor& editor)
+{
+    return ReadFields(editor, Rs485Table());
+}
+void WriteRs485ConfValues(SettingsEditor& editor, const Rs485ConfValues& v)
+{
+    WriteFields(editor, Rs485Table(), v);
+}
+CanConfValues ReadCanConfValues(SettingsEditor& editor)
+{
+    return ReadFields(editor, CanTable());
+}
+void WriteCanConfValues(SettingsEditor& editor, const CanConfValues& v)
+{
+    WriteFields(editor, CanTable(), v);
+}
+OneWireConfValues ReadOneWireConfValues(SettingsEditor& editor)
+{
+    return ReadFields(editor, OneWireTable());
+}
 void WriteOneWireConfValues(SettingsEditor& editor, const OneWireConfValues& v)
 {
     WriteFields(editor, OneWireTable(), v);

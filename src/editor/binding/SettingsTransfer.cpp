@@ -1,10 +1,10 @@
 #include "editor/binding/SettingsTransfer.h"
 
 #include "editor/Editor.h"
-#include "link/Protocol.h"
-#include "services/core/BlockTransfer.h"
-#include "model/Conversions.h"
 #include "editor/binding/EditorBinding.h"
+#include "link/Protocol.h"
+#include "model/Conversions.h"
+#include "services/core/BlockTransfer.h"
 
 #include <array>
 #include <cstring>

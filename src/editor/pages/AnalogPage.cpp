@@ -4,9 +4,7 @@
 
 namespace plendoro {
 
-AnalogPage::AnalogPage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::AnalogPage>())
+AnalogPage::AnalogPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::AnalogPage>())
 {
     // Page name, caption, initial values and field metadata all come from
     // the form.

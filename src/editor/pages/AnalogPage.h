@@ -12,14 +12,12 @@ class AnalogPage;
 
 namespace plendoro {
 
-class AnalogPage : public QWidget
-{
+class AnalogPage : public QWidget {
     Q_OBJECT
 
 public:
     explicit AnalogPage(QWidget* parent = nullptr);
     ~AnalogPage() override;
-
 
 private:
     std::unique_ptr<Ui::AnalogPage> ui_;

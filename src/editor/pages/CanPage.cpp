@@ -4,9 +4,7 @@
 
 namespace plendoro {
 
-CanPage::CanPage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::CanPage>())
+CanPage::CanPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::CanPage>())
 {
     // Page name, caption, initial values and field metadata all come from
     // the form.

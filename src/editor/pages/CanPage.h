@@ -12,14 +12,12 @@ class CanPage;
 
 namespace plendoro {
 
-class CanPage : public QWidget
-{
+class CanPage : public QWidget {
     Q_OBJECT
 
 public:
     explicit CanPage(QWidget* parent = nullptr);
     ~CanPage() override;
-
 
 private:
     std::unique_ptr<Ui::CanPage> ui_;

@@ -4,9 +4,7 @@
 
 namespace plendoro {
 
-ControlPointsPage::ControlPointsPage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::ControlPointsPage>())
+ControlPointsPage::ControlPointsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::ControlPointsPage>())
 {
     // Page name, caption, disabled state and fields come from the form.
     ui_->setupUi(this);

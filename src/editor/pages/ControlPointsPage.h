@@ -14,14 +14,12 @@ class ControlPointsPage;
 
 namespace plendoro {
 
-class ControlPointsPage : public QWidget
-{
+class ControlPointsPage : public QWidget {
     Q_OBJECT
 
 public:
     explicit ControlPointsPage(QWidget* parent = nullptr);
     ~ControlPointsPage() override;
-
 
 private:
     std::unique_ptr<Ui::ControlPointsPage> ui_;

@@ -4,9 +4,7 @@
 
 namespace plendoro {
 
-DevicePage::DevicePage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::DevicePage>())
+DevicePage::DevicePage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::DevicePage>())
 {
     ui_->setupUi(this);
 }

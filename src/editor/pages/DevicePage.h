@@ -22,7 +22,6 @@ public:
     explicit DevicePage(QWidget* parent = nullptr);
     ~DevicePage() override;
 
-
 private:
     std::unique_ptr<Ui::DevicePage> ui_;
 };

@@ -8,9 +8,7 @@
 
 namespace plendoro {
 
-ExtensionsPage::ExtensionsPage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::ExtensionsPage>())
+ExtensionsPage::ExtensionsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::ExtensionsPage>())
 {
     ui_->setupUi(this);
 

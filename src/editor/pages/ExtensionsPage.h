@@ -16,8 +16,7 @@ class Rs485Page;
 class OneWirePage;
 class CanPage;
 
-class ExtensionsPage : public QWidget
-{
+class ExtensionsPage : public QWidget {
     Q_OBJECT
 
 public:

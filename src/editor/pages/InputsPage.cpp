@@ -41,9 +41,7 @@ void alignWithInputGroup(QGroupBox* captions, const QGroupBox* inputGroup)
 
 } // namespace
 
-InputsPage::InputsPage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::InputsPage>())
+InputsPage::InputsPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::InputsPage>())
 {
     ui_->setupUi(this);
     alignWithInputGroup(ui_->gbInCaptions14, ui_->gbIn1);
@@ -59,7 +57,7 @@ void InputsPage::moveSharedCaptionsTo(int index)
     if (index < 0 || index > 1)
         return;
     const int from = 1 - index;
-    QWidget* const shared[] = {ui_->lblBaseIn, ui_->lblCntIn, ui_->lblPCntIn,
+    QWidget* const shared[] = {ui_->lblBaseIn, ui_->lblCntIn,    ui_->lblPCntIn,
                                ui_->lblFreqIn, ui_->lblSendWiFi, ui_->lblSendMoment};
     for (QWidget* w : shared)
         moveToSameCell(w, captionGrids[from], captionGrids[index]);

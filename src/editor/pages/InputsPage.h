@@ -20,7 +20,6 @@ public:
     explicit InputsPage(QWidget* parent = nullptr);
     ~InputsPage() override;
 
-
     // The row captions and the defaults button exist once and are shown on
     // whichever inner page is current, so that rules naming them find exactly
     // one field. This puts them onto inner page `index` of pcInputs, each in

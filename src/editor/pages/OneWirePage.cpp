@@ -4,9 +4,7 @@
 
 namespace plendoro {
 
-OneWirePage::OneWirePage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::OneWirePage>())
+OneWirePage::OneWirePage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::OneWirePage>())
 {
     // Page name, caption, initial values and field metadata all come from
     // the form.

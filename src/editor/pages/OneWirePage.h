@@ -12,14 +12,12 @@ class OneWirePage;
 
 namespace plendoro {
 
-class OneWirePage : public QWidget
-{
+class OneWirePage : public QWidget {
     Q_OBJECT
 
 public:
     explicit OneWirePage(QWidget* parent = nullptr);
     ~OneWirePage() override;
-
 
 private:
     std::unique_ptr<Ui::OneWirePage> ui_;

@@ -4,9 +4,7 @@
 
 namespace plendoro {
 
-Rs485Page::Rs485Page(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::Rs485Page>())
+Rs485Page::Rs485Page(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::Rs485Page>())
 {
     // Page name, caption, initial values and field metadata all come from
     // the form.

@@ -11,14 +11,12 @@ class Rs485Page;
 
 namespace plendoro {
 
-class Rs485Page : public QWidget
-{
+class Rs485Page : public QWidget {
     Q_OBJECT
 
 public:
     explicit Rs485Page(QWidget* parent = nullptr);
     ~Rs485Page() override;
-
 
 private:
     std::unique_ptr<Ui::Rs485Page> ui_;

@@ -4,9 +4,7 @@
 
 namespace plendoro {
 
-TransferPage::TransferPage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::TransferPage>())
+TransferPage::TransferPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TransferPage>())
 {
     ui_->setupUi(this);
 }

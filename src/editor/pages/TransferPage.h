@@ -22,7 +22,6 @@ public:
     explicit TransferPage(QWidget* parent = nullptr);
     ~TransferPage() override;
 
-
 private:
     std::unique_ptr<Ui::TransferPage> ui_;
 };

@@ -4,9 +4,7 @@
 
 namespace plendoro {
 
-WifiPage::WifiPage(QWidget* parent)
-    : QWidget(parent)
-    , ui_(std::make_unique<Ui::WifiPage>())
+WifiPage::WifiPage(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::WifiPage>())
 {
     ui_->setupUi(this);
 }

@@ -19,7 +19,6 @@ public:
     explicit WifiPage(QWidget* parent = nullptr);
     ~WifiPage() override;
 
-
 private:
     std::unique_ptr<Ui::WifiPage> ui_;
 };

@@ -84,7 +84,10 @@ void Clear(QAbstractButton* box, QAbstractButton* mirror)
 
 } // namespace
 
-AnalogRules::AnalogRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::analog, this)
+AnalogRules::AnalogRules(SettingsEditor& editor)
+    : QObject(&editor),
+      editor_(editor),
+      slot_(editor, &SettingsEditor::analog, this)
 {
     setObjectName(QStringLiteral("AnalogRules"));
 
@@ -119,13 +122,34 @@ QString AnalogRules::VoltageText(int input, int reading)
 
 // ---- handlers ---------------------------------------------------------------
 
-void AnalogRules::cbAIn1AsDigitalClick() { AsDigitalRule(InputOf(sender())); }
-void AnalogRules::cbAIn1AdaptiveClick() { AdaptiveRule(InputOf(sender())); }
-void AnalogRules::edAIn1DigLevelChange() { ThresholdDisplay(InputOf(sender())); }
-void AnalogRules::AIn1BarChange() { BarChange(InputOf(sender())); }
-void AnalogRules::cbAIn1AdMethodChange() { MethodCoupling(InputOf(sender())); }
-void AnalogRules::edAIn1AdLevelChange() { ThresholdCoupling(InputOf(sender())); }
-void AnalogRules::btnAInAsDefaultClick() { AnalogDefaults(); }
+void AnalogRules::cbAIn1AsDigitalClick()
+{
+    AsDigitalRule(InputOf(sender()));
+}
+void AnalogRules::cbAIn1AdaptiveClick()
+{
+    AdaptiveRule(InputOf(sender()));
+}
+void AnalogRules::edAIn1DigLevelChange()
+{
+    ThresholdDisplay(InputOf(sender()));
+}
+void AnalogRules::AIn1BarChange()
+{
+    BarChange(InputOf(sender()));
+}
+void AnalogRules::cbAIn1AdMethodChange()
+{
+    MethodCoupling(InputOf(sender()));
+}
+void AnalogRules::edAIn1AdLevelChange()
+{
+    ThresholdCoupling(InputOf(sender()));
+}
+void AnalogRules::btnAInAsDefaultClick()
+{
+    AnalogDefaults();
+}
 
 // ---- rules ------------------------------------------------------------------
 
@@ -149,7 +173,8 @@ void AnalogRules::AsDigitalRule(int k)
     if (!digital) {
         GateGroup(group, false, firmware);
         Clear(sendEvt, editor_.FieldAs<QAbstractButton>("cbIn", d, "Send"));
-        Clear(editor_.FieldAs<QAbstractButton>("cbSendEvtContIn", d), editor_.FieldAs<QAbstractButton>("cbIn", d, "Cont"));
+        Clear(editor_.FieldAs<QAbstractButton>("cbSendEvtContIn", d),
+              editor_.FieldAs<QAbstractButton>("cbIn", d, "Cont"));
         Enable(editor_.Field("cbSendEvtLvlIn", d), false);
         Enable(editor_.Field("edSendEvtLenIn", d), false);
         return;

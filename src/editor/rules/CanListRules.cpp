@@ -25,7 +25,8 @@ constexpr int kEntryRole = Qt::UserRole;
 class ListClickRelay final : public QObject {
 public:
     ListClickRelay(QListWidget* list, std::function<void()> rule, QObject* parent)
-        : QObject(parent), rule_(std::move(rule))
+        : QObject(parent),
+          rule_(std::move(rule))
     {
         list->viewport()->installEventFilter(this);
         connect(list, &QListWidget::itemSelectionChanged, this, [this] {
@@ -98,7 +99,10 @@ void FillList(QListWidget* list, const std::vector<CanListLine>& lines)
 
 } // namespace
 
-CanListRules::CanListRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::can, this)
+CanListRules::CanListRules(SettingsEditor& editor)
+    : QObject(&editor),
+      editor_(editor),
+      slot_(editor, &SettingsEditor::can, this)
 {
     setObjectName(QStringLiteral("CanListRules"));
 
@@ -135,7 +139,8 @@ CanListRules::CanListRules(SettingsEditor& editor) : QObject(&editor), editor_(e
 void CanListRules::ConnectClick(QListWidget* list, void (CanListRules::*rule)())
 {
     if (list)
-        new ListClickRelay(list, [this, rule] { (this->*rule)(); }, this);
+        new ListClickRelay(
+            list, [this, rule] { (this->*rule)(); }, this);
 }
 
 int CanListRules::EntryAt(const QListWidget* list, int row) const
@@ -275,8 +280,7 @@ void CanListRules::tbCANCommonAddClick()
                                   QStringLiteral("Нельзя добавить более 4 пользовательских параметров"),
                                   DialogService::Icon::Error);
         return;
-    case CanAddResult::Added:
-        break;
+    case CanAddResult::Added: break;
     }
     RebuildCanLists();
 

@@ -2,8 +2,8 @@
 #include "editor/rules/FieldSetters.h"
 
 #include "common/Cp1251.h"
-#include "editor/FieldLookup.h"
 #include "editor/FieldBalloon.h"
+#include "editor/FieldLookup.h"
 #include "model/TextNumbers.h"
 
 #include <QAbstractButton>
@@ -33,11 +33,16 @@ std::int32_t PlainReading(const QLineEdit* field)
     return field ? ReadDecimal(field->text().toStdString(), 0) : 0;
 }
 
-bool Checked(const QAbstractButton* box) { return box && box->isChecked(); }
+bool Checked(const QAbstractButton* box)
+{
+    return box && box->isChecked();
+}
 
 } // namespace
 
-ControlPointRules::ControlPointRules(SettingsEditor& editor) : QObject(&editor), slot_(editor, &SettingsEditor::controlPoints, this)
+ControlPointRules::ControlPointRules(SettingsEditor& editor)
+    : QObject(&editor),
+      slot_(editor, &SettingsEditor::controlPoints, this)
 {
     setObjectName(QStringLiteral("ControlPointRules"));
 
@@ -55,8 +60,8 @@ ControlPointRules::ControlPointRules(SettingsEditor& editor) : QObject(&editor),
     edCPTelNum_ = editor.FieldAs<QLineEdit>(QStringLiteral("edCPTelNum"));
 
     for (const char* name : {"edCPFixTime", "edCPRadius", "cbCPType", "cbCPInSms", "cbCPOutSms", "cbCPInGPRS",
-                             "cbCPOutGPRS", "btnShowMaps", "lblCPCoords", "lblCPFixTime", "lblCPTransfer",
-                             "lblCPGprs", "lblCPIn", "lblCPTelNum", "lblCPOut", "lblCPSend", "lblCPSms", "lblCPType"})
+                             "cbCPOutGPRS", "btnShowMaps", "lblCPCoords", "lblCPFixTime", "lblCPTransfer", "lblCPGprs",
+                             "lblCPIn", "lblCPTelNum", "lblCPOut", "lblCPSend", "lblCPSms", "lblCPType"})
         if (QWidget* w = editor.Field(QLatin1String(name)))
             activeFollowers_.push_back(w);
 
@@ -120,7 +125,10 @@ void ControlPointRules::cbCPTypeChange()
     Enable(lblCPRadius_, edCPRadius_ && IsOwnEnabled(edCPRadius_));
 }
 
-void ControlPointRules::edCPRadiusExit() { records_[shown_].radius = PlainReading(edCPRadius_); }
+void ControlPointRules::edCPRadiusExit()
+{
+    records_[shown_].radius = PlainReading(edCPRadius_);
+}
 
 void ControlPointRules::CPPageControlChanging(QWidget* sender, bool& allow)
 {
@@ -148,8 +156,7 @@ void ControlPointRules::CPPageControlChanging(QWidget* sender, bool& allow)
     if (edCPTelNum_) {
         // One byte per character in the code page, so 12 characters fit the
         // 12 bytes before the terminator.
-        const std::string bytes =
-            Utf8ToCp1251(edCPTelNum_->text().left(ControlPoint::kPhoneChars).toStdString());
+        const std::string bytes = Utf8ToCp1251(edCPTelNum_->text().left(ControlPoint::kPhoneChars).toStdString());
         std::memcpy(cp.phone.data(), bytes.data(), std::min<std::size_t>(bytes.size(), ControlPoint::kPhoneChars));
     }
 
@@ -257,6 +264,9 @@ void ControlPointRules::TransferRule(int point)
     Enable(cbSendEvtLvlCP_[point - 1], Checked(cbSendEvCP_[point - 1]));
 }
 
-void ControlPointRules::cbSendEvCP1Click() { TransferRule(DigitAt(sender(), kTransferDigitPosition)); }
+void ControlPointRules::cbSendEvCP1Click()
+{
+    TransferRule(DigitAt(sender(), kTransferDigitPosition));
+}
 
 } // namespace plendoro

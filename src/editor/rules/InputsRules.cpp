@@ -1,9 +1,9 @@
 #include "editor/rules/InputsRules.h"
 #include "editor/rules/FieldSetters.h"
 
-#include "editor/pages/InputsPage.h"
-#include "editor/FieldLookup.h"
 #include "editor/FieldBalloon.h"
+#include "editor/FieldLookup.h"
+#include "editor/pages/InputsPage.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -30,8 +30,13 @@ struct Family {
     int position;
 };
 const Family kFamilies[] = {
-    {"cbSendEvtContIn", 15}, {"cbSendEvtLvlIn", 14}, {"edSendEvtLenIn", 14}, {"cbSendEvtIn", 11},
-    {"rbIn", 4},             {"cbIn", 4},            {"edIn", 4},
+    {"cbSendEvtContIn", 15},
+    {"cbSendEvtLvlIn", 14},
+    {"edSendEvtLenIn", 14},
+    {"cbSendEvtIn", 11},
+    {"rbIn", 4},
+    {"cbIn", 4},
+    {"edIn", 4},
 };
 
 // The input number of a family handler's sender; 0 for a stranger.
@@ -83,7 +88,10 @@ void ApplySendingEnables(const SettingsEditor& editor, int input, bool sending)
     Enable(editor.Field("cbIn", input, "Cont"), sending);
 }
 
-InputsRules::InputsRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::inputs, this)
+InputsRules::InputsRules(SettingsEditor& editor)
+    : QObject(&editor),
+      editor_(editor),
+      slot_(editor, &SettingsEditor::inputs, this)
 {
     setObjectName(QStringLiteral("InputsRules"));
 
@@ -225,8 +233,8 @@ void InputsRules::DataSendingRule(QAbstractButton* sender)
     const int n = InputOf(sender);
     if (!n)
         return;
-    auto* twin = OnTransferPage(sender) ? Field<QAbstractButton>("cbIn", n, "Send")
-                                        : Field<QAbstractButton>("cbSendEvtIn", n);
+    auto* twin =
+        OnTransferPage(sender) ? Field<QAbstractButton>("cbIn", n, "Send") : Field<QAbstractButton>("cbSendEvtIn", n);
     SetQuietly(twin, sender->isChecked());
     if (IsOwnEnabled(sender))
         ApplySendingEnables(editor_, n, sender->isChecked());
@@ -297,8 +305,10 @@ void InputsRules::InputsDefaults()
     for (int n = 1; n <= kInputCount; ++n)
         if (auto* base = Field<QAbstractButton>("rbIn", n, "Base"))
             base->setChecked(true);
-    const std::pair<const char*, const char*> periods[] = {
-        {"edCnt12SendPeriod", "3600"}, {"edCnt34SendPeriod", "0"}, {"edCnt56SendPeriod", "0"}, {"edCnt78SendPeriod", "0"}};
+    const std::pair<const char*, const char*> periods[] = {{"edCnt12SendPeriod", "3600"},
+                                                           {"edCnt34SendPeriod", "0"},
+                                                           {"edCnt56SendPeriod", "0"},
+                                                           {"edCnt78SendPeriod", "0"}};
     for (const auto& [name, value] : periods)
         if (auto* edit = editor_.FieldAs<QLineEdit>(QLatin1String(name)))
             edit->setText(QLatin1String(value));

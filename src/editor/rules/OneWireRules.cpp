@@ -26,7 +26,10 @@ QString TextOf(const OneWireAddress& address)
 
 } // namespace
 
-OneWireRules::OneWireRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::oneWire, this)
+OneWireRules::OneWireRules(SettingsEditor& editor)
+    : QObject(&editor),
+      editor_(editor),
+      slot_(editor, &SettingsEditor::oneWire, this)
 {
     setObjectName(QStringLiteral("OneWireRules"));
 

@@ -40,7 +40,10 @@ void SetGroupPosition(QGroupBox* group, int position)
 
 } // namespace
 
-RecordingRules::RecordingRules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::recording, this)
+RecordingRules::RecordingRules(SettingsEditor& editor)
+    : QObject(&editor),
+      editor_(editor),
+      slot_(editor, &SettingsEditor::recording, this)
 {
     setObjectName(QStringLiteral("RecordingRules"));
 
@@ -118,9 +121,15 @@ void RecordingRules::ApplyPreset(const QString& period)
     cbWriteMethodChange();
 }
 
-void RecordingRules::Button1Click() { ApplyPreset(QStringLiteral("5")); }
+void RecordingRules::Button1Click()
+{
+    ApplyPreset(QStringLiteral("5"));
+}
 
-void RecordingRules::Button2Click() { ApplyPreset(QStringLiteral("10")); }
+void RecordingRules::Button2Click()
+{
+    ApplyPreset(QStringLiteral("10"));
+}
 
 void RecordingRules::cbSendMethodChange()
 {
@@ -144,15 +153,9 @@ void RecordingRules::cbEncryptChange()
     QString caption = QStringLiteral("Ключ шифрования");
     bool keyed = true;
     switch (cbEncrypt_->currentIndex()) {
-    case kWep64:
-        caption = QStringLiteral("Ключ шифрования (5 ASCII или 10 HEX символов)");
-        break;
-    case kWep128:
-        caption = QStringLiteral("Ключ шифрования (13 ASCII или 26 HEX символов)");
-        break;
-    default:
-        keyed = false;
-        break;
+    case kWep64: caption = QStringLiteral("Ключ шифрования (5 ASCII или 10 HEX символов)"); break;
+    case kWep128: caption = QStringLiteral("Ключ шифрования (13 ASCII или 26 HEX символов)"); break;
+    default: keyed = false; break;
     }
     if (lblWEPKey_)
         lblWEPKey_->setText(caption);

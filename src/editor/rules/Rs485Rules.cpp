@@ -25,7 +25,10 @@ bool AnyChecked(QAbstractButton* const* boxes, int count)
 
 } // namespace
 
-Rs485Rules::Rs485Rules(SettingsEditor& editor) : QObject(&editor), editor_(editor), slot_(editor, &SettingsEditor::rs485, this)
+Rs485Rules::Rs485Rules(SettingsEditor& editor)
+    : QObject(&editor),
+      editor_(editor),
+      slot_(editor, &SettingsEditor::rs485, this)
 {
     setObjectName(QStringLiteral("Rs485Rules"));
 

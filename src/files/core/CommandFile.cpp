@@ -175,8 +175,7 @@ std::string CommandFileName(const std::string& chosen)
 {
     // Letter case is ignored so that "Config.KVC" keeps its one extension.
     const std::string ext = ".kvc";
-    if (chosen.size() >= ext.size() &&
-        strcasecmp(chosen.c_str() + chosen.size() - ext.size(), ext.c_str()) == 0)
+    if (chosen.size() >= ext.size() && strcasecmp(chosen.c_str() + chosen.size() - ext.size(), ext.c_str()) == 0)
         return chosen;
     return chosen + ext;
 }

@@ -1,8 +1,8 @@
 #include "files/core/KvdFiles.h"
 
-#include "common/Format.h"
-#include "common/FileIo.h"
 #include "common/Cp1251.h"
+#include "common/FileIo.h"
+#include "common/Format.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -17,7 +17,7 @@ constexpr std::array<std::string_view, 4> kHeaders = {
     "Kovaltrak Plendoro Profile V4.3",
 };
 static_assert(kProfileReadLimit == kProfileHeaderSize + 6 * kProfileRecordHeaderSize + kMainConfSize + kNetConfSize3 +
-                                        kInputsConfSize + kRs485ConfSize + kCanConfSize + kOneWireConfSize);
+                                       kInputsConfSize + kRs485ConfSize + kCanConfSize + kOneWireConfSize);
 static_assert(kHeaders[0].size() == kProfileHeaderSize && kHeaders[1].size() == kProfileHeaderSize &&
               kHeaders[2].size() == kProfileHeaderSize && kHeaders[3].size() == kProfileHeaderSize);
 
@@ -133,9 +133,9 @@ void AppendProfileRecord(std::string& out, std::uint32_t blockId, std::span<cons
 }
 
 ProfileRecordReader::ProfileRecordReader(std::span<const std::uint8_t> file)
-    : file_(file), pos_(file.size() < kProfileHeaderSize ? file.size() : kProfileHeaderSize)
-{
-}
+    : file_(file),
+      pos_(file.size() < kProfileHeaderSize ? file.size() : kProfileHeaderSize)
+{}
 
 std::optional<std::span<const std::uint8_t>> ProfileRecordReader::Next(const ProfileRecordLayout& expected)
 {

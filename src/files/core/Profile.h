@@ -70,10 +70,10 @@ private:
 
 // What a load does with a file, by its header and the editor's firmware.
 enum class ProfileLoadVerdict {
-    Load,            // same generation as the editor's firmware
-    LoadAndWarn,     // older layouts: load, then point the user at the settings
-    RefuseNewer,     // made for newer firmware than the editor works with
-    UnknownVersion,  // not a profile header
+    Load,           // same generation as the editor's firmware
+    LoadAndWarn,    // older layouts: load, then point the user at the settings
+    RefuseNewer,    // made for newer firmware than the editor works with
+    UnknownVersion, // not a profile header
 };
 ProfileLoadVerdict VerdictFor(std::optional<ProfileVersion> version, int firmwareVersion);
 

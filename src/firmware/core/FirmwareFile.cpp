@@ -51,8 +51,8 @@ std::uint16_t FirmwareFileSum(const std::uint8_t* bytes, std::size_t size)
     return Sum16(copy.data(), copy.size());
 }
 
-std::vector<std::uint8_t> BuildFirmwareFile(int major, int minor, std::uint32_t buildTime,
-                                            const std::uint8_t* image, std::size_t imageLength)
+std::vector<std::uint8_t> BuildFirmwareFile(int major, int minor, std::uint32_t buildTime, const std::uint8_t* image,
+                                            std::size_t imageLength)
 {
     char name[40];
     std::snprintf(name, sizeof name, "KVTW-%d.%d", major, minor);
@@ -79,8 +79,7 @@ bool WriteFirmwareFile(const std::string& path, const std::vector<std::uint8_t>&
 {
     AtomicFile file;
     return file.Create(path) &&
-           file.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) &&
-           file.Commit();
+           file.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) && file.Commit();
 }
 
 bool ReadFirmwareFile(const std::uint8_t* bytes, std::size_t size, FirmwareFileInfo& info)

@@ -20,8 +20,8 @@ std::uint16_t FirmwareFileSum(const std::uint8_t* bytes, std::size_t size);
 
 // The file the update client saves: name "KVTW-major.minor", the build
 // date in local time, then the image.
-std::vector<std::uint8_t> BuildFirmwareFile(int major, int minor, std::uint32_t buildTime,
-                                            const std::uint8_t* image, std::size_t imageLength);
+std::vector<std::uint8_t> BuildFirmwareFile(int major, int minor, std::uint32_t buildTime, const std::uint8_t* image,
+                                            std::size_t imageLength);
 // Written under a temporary name and renamed into place; the folder must
 // exist.
 bool WriteFirmwareFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
@@ -50,8 +50,8 @@ struct DiskFirmware {
 bool ValidateFirmwareFile(DiskFirmware& disk, const std::uint8_t* bytes, std::size_t size);
 
 struct FirmwareScan {
-    std::string text;     // for the label: a version, a file name or "none"
-    std::string path;     // the file taken, without quotes; empty when none
+    std::string text; // for the label: a version, a file name or "none"
+    std::string path; // the file taken, without quotes; empty when none
     bool canFlash = false;
 };
 // Scans baseFolder/firmware/*.eraw (any case of the extension) afresh: the

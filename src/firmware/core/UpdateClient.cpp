@@ -136,15 +136,14 @@ bool UpdateClient::QueryVersion()
 
 bool UpdateClient::DownloadImage(const std::string& path)
 {
-    if (socket_ < 0 || imageLength > kMaxImageLength ||
-        !SendAll(BuildImageRequest(serial, versionText, imageLength)))
+    if (socket_ < 0 || imageLength > kMaxImageLength || !SendAll(BuildImageRequest(serial, versionText, imageLength)))
         return false;
     std::vector<std::uint8_t> reply(imageLength + kImageReplyOverhead);
     if (!ReceiveAll(reply.data(), reply.size()) ||
         !CheckImageReply(reply.data(), reply.size(), imageLength, serverMajor, serverMinor))
         return false;
-    return WriteFirmwareFile(path, BuildFirmwareFile(serverMajor, serverMinor, buildTime, reply.data() + 34,
-                                                     imageLength));
+    return WriteFirmwareFile(path,
+                             BuildFirmwareFile(serverMajor, serverMinor, buildTime, reply.data() + 34, imageLength));
 }
 
 void RunUpdate(UpdateClient& client, UpdateMode mode, const std::string& address, std::uint16_t port,

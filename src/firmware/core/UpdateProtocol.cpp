@@ -140,8 +140,8 @@ std::vector<std::uint8_t> BuildImageRequest(std::uint32_t serial, std::string_vi
 
 bool CheckImageReply(const std::uint8_t* reply, std::size_t size, std::uint32_t imageLength, int major, int minor)
 {
-    if (size != imageLength + kImageReplyOverhead || reply[0] != kStart ||
-        ReadLe32(reply + 1) != imageLength + 28 || reply[9] != kCodeImageReply)
+    if (size != imageLength + kImageReplyOverhead || reply[0] != kStart || ReadLe32(reply + 1) != imageLength + 28 ||
+        reply[9] != kCodeImageReply)
         return false;
     const std::string name = ReadNameField(reply + 10);
     int fileMajor = 0, fileMinor = 0;

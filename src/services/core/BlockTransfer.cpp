@@ -1,6 +1,5 @@
 #include "services/core/BlockTransfer.h"
 
-
 #include <array>
 #include <cstring>
 
@@ -17,8 +16,7 @@ bool ReadBlocks(ByteLink& link, Clock& clock, int firmwareVersion,
         if (hooks.onBlock)
             hooks.onBlock(++position, static_cast<int>(blocks.size()));
         const std::size_t size = BlockSize(block, firmwareVersion);
-        if (!Transact(link, clock, buffer.data(), static_cast<std::uint16_t>(block), size, 0, failure,
-                      hooks.onRetry))
+        if (!Transact(link, clock, buffer.data(), static_cast<std::uint16_t>(block), size, 0, failure, hooks.onRetry))
             return false;
         onRead(block, std::vector<std::uint8_t>(buffer.begin() + kHeaderSize, buffer.begin() + kHeaderSize + size));
     }

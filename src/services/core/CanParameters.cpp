@@ -17,15 +17,9 @@ struct KnownPgn {
 };
 
 constexpr KnownPgn kKnownPgns[] = {
-    {0xF003, "Педаль акселератора"},
-    {0xF004, "Обороты двигателя"},
-    {0xFEC0, "Пробег до следующего ТО"},
-    {0xFEC1, "Пробеги автомобиля"},
-    {0xFEE5, "Моточасы"},
-    {0xFEE9, "Общий расход топлива"},
-    {0xFEEA, "Весовая нагрузка на оси"},
-    {0xFEEE, "Температуры масла"},
-    {0xFEF1, "Скорость, состояние педалей"},
+    {0xF003, "Педаль акселератора"},     {0xF004, "Обороты двигателя"}, {0xFEC0, "Пробег до следующего ТО"},
+    {0xFEC1, "Пробеги автомобиля"},      {0xFEE5, "Моточасы"},          {0xFEE9, "Общий расход топлива"},
+    {0xFEEA, "Весовая нагрузка на оси"}, {0xFEEE, "Температуры масла"}, {0xFEF1, "Скорость, состояние педалей"},
 };
 
 const KnownPgn* FindKnown(std::uint32_t id)
@@ -65,26 +59,17 @@ std::string DecodedItems(const TCANId_V3& e)
     const std::uint32_t dB = e.dB;
     std::string t;
     switch (CanPgn(e.Id)) {
-    case 0xF003:
-        Item(t, Bit(dA, 8), "Педаль акселератора(НД)", "Педаль акселератора(%d)", Field(dA, 16, 0xFF));
-        break;
-    case 0xF004:
-        t = "Обороты двигателя";
-        break;
+    case 0xF003: Item(t, Bit(dA, 8), "Педаль акселератора(НД)", "Педаль акселератора(%d)", Field(dA, 16, 0xFF)); break;
+    case 0xF004: t = "Обороты двигателя"; break;
     case 0xFEC0:
         Item(t, Bit(dA, 8), "Пробег до следующего ТО(НД)", "Пробег до следующего ТО(%d)", Field(dA, 8, 0xFFFF));
         break;
     case 0xFEC1:
-        Item(t, dA == 0xFFFFFFFFu, "Общий пробег автомобиля(НД)\r\n", "Общий пробег автомобиля(%d)\r\n",
-             Signed(dA));
+        Item(t, dA == 0xFFFFFFFFu, "Общий пробег автомобиля(НД)\r\n", "Общий пробег автомобиля(%d)\r\n", Signed(dA));
         Item(t, Bit(dB, 3), "Дневной пробег автомобиля(НД)", "Дневной пробег автомобиля(%d)", Field(dB, 3, 0xFFFF));
         break;
-    case 0xFEE5:
-        Item(t, dA == 0xFFFFFFFFu, "Моточасы(НД)", "Моточасы(%d)", Signed(dA));
-        break;
-    case 0xFEE9:
-        Item(t, dB == 0xFFFFFFFFu, "Общий расход топлива(НД)", "Общий расход топлива(%d)", Signed(dB));
-        break;
+    case 0xFEE5: Item(t, dA == 0xFFFFFFFFu, "Моточасы(НД)", "Моточасы(%d)", Signed(dA)); break;
+    case 0xFEE9: Item(t, dB == 0xFFFFFFFFu, "Общий расход топлива(НД)", "Общий расход топлива(%d)", Signed(dB)); break;
     case 0xFEEA:
         if (Bit(dA, 16))
             t = "Весовая нагрузка на оси(НД)";
@@ -111,9 +96,7 @@ std::string DecodedItems(const TCANId_V3& e)
         else
             t = Format("Уровень топлива в баке %d (%d)", int(CanSourceAddress(e.Id)), Field(dA, 8, 0xFF));
         break;
-    default:
-        t = Format("Неизвестный параметр (0x%08X)", unsigned(e.Id));
-        break;
+    default: t = Format("Неизвестный параметр (0x%08X)", unsigned(e.Id)); break;
     }
     return t;
 }
