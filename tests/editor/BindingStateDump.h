@@ -7,6 +7,7 @@
 // signals of the fields it sets, in the order it sets them, so the record
 // holds those side effects and their order as well as the values. BlockBindingTest compares it with the checked-in
 // record; scripts/update-binding-golden.sh regenerates that on purpose.
+#include "SampleValues.h"
 #include "ScriptedDialogs.h"
 #include "editor/Editor.h"
 #include "editor/EditorPages.h"
@@ -175,21 +176,7 @@ inline Bytes PlausibleBlock(BlockId block, int firmware)
                               .cbwChanel = 6},
                              firmware, kHourOffset);
     case BlockId::Inputs: {
-        InputsConfValues i;
-        i.analog = {AnalogInputValues{true, 700, true, 1, "500", "8"}, {false, 300, true, 0, "800", "32"}};
-        i.input = {DigitalInputValues{1, true, false, "5", kModeBase},
-                   {0, true, true, "1", kModeBase},
-                   {0, false, false, "1", kModeCount},
-                   {0, false, false, "1", kModeMotion},
-                   {0, true, false, "12", kModeBase},
-                   {1, false, false, "1", kModeBase},
-                   {0, false, false, "1", kModeFreq},
-                   {0, false, false, "1", kModePCount}};
-        i.edCnt12SendPeriod = "100";
-        i.edCnt34SendPeriod = "200";
-        i.edCnt56SendPeriod = "300";
-        i.edCnt78SendPeriod = "400";
-        i.edAInWritePeriod = "600";
+        const InputsConfValues i = plendoro::test::SampleInputsValues();
         return vec(EncodeInputsConf(i, firmware));
     }
     case BlockId::Rs485:

@@ -2,6 +2,7 @@
 // firmware, refusals and warnings, record-by-record loading, bad files and
 // a full round trip.
 #include "FilesFixture.h"
+#include "SampleValues.h"
 
 #include "editor/binding/EditorBinding.h"
 #include "editor/binding/SettingsTransfer.h"
@@ -59,21 +60,7 @@ protected:
                                     .cbwChanel = 6});
         RunRulesAfterNetConf(editor);
 
-        InputsConfValues i;
-        i.analog = {AnalogInputValues{true, 700, true, 1, "500", "8"}, {false, 300, true, 0, "800", "32"}};
-        i.input = {DigitalInputValues{1, true, false, "5", kModeBase},
-                   {0, true, true, "1", kModeBase},
-                   {0, false, false, "1", kModeCount},
-                   {0, false, false, "1", kModeMotion},
-                   {0, true, false, "12", kModeBase},
-                   {1, false, false, "1", kModeBase},
-                   {0, false, false, "1", kModeFreq},
-                   {0, false, false, "1", kModePCount}};
-        i.edCnt12SendPeriod = "100";
-        i.edCnt34SendPeriod = "200";
-        i.edCnt56SendPeriod = "300";
-        i.edCnt78SendPeriod = "400";
-        i.edAInWritePeriod = "600";
+        const InputsConfValues i = plendoro::test::SampleInputsValues();
         WriteInputsConfValues(editor, i);
         RunRulesAfterInputsConf(editor);
 

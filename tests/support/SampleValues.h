@@ -1,0 +1,29 @@
+#pragma once
+// Settings values that tests share: plausible, not the defaults, one of each
+// kind of field.
+#include "model/FormValues.h"
+
+namespace plendoro::test {
+
+// Both analog inputs and all eight digital inputs, each input mode at least once.
+inline InputsConfValues SampleInputsValues()
+{
+    InputsConfValues i;
+    i.analog = {AnalogInputValues{true, 700, true, 1, "500", "8"}, {false, 300, true, 0, "800", "32"}};
+    i.input = {DigitalInputValues{1, true, false, "5", kModeBase},
+               {0, true, true, "1", kModeBase},
+               {0, false, false, "1", kModeCount},
+               {0, false, false, "1", kModeMotion},
+               {0, true, false, "12", kModeBase},
+               {1, false, false, "1", kModeBase},
+               {0, false, false, "1", kModeFreq},
+               {0, false, false, "1", kModePCount}};
+    i.edCnt12SendPeriod = "100";
+    i.edCnt34SendPeriod = "200";
+    i.edCnt56SendPeriod = "300";
+    i.edCnt78SendPeriod = "400";
+    i.edAInWritePeriod = "600";
+    return i;
+}
+
+} // namespace plendoro::test
