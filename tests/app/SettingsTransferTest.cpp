@@ -305,15 +305,7 @@ TEST_F(TransferFixture, CommandsOpenOnlyForATrackerOfKnownFirmware)
     const auto startAttached = [this](int firmware) {
         PlSim_SetVersions(0, firmware, 4);
         PlSim_Plug(0);
-        TMainForm::Options o;
-        o.programFolder = dir.path();
-        o.link = &link;
-        o.dialogs = &dialogs;
-        o.watchDevices = false;
-        form = std::make_unique<TMainForm>(o);
-        form->show();
-        QTest::qWait(150);
-        Settle(*form);
+        OpenWindow();
     };
     PlSim_SetFault(0, "version_silent");
     startAttached(403);

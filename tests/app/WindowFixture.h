@@ -63,6 +63,17 @@ struct TransferFixture : ::testing::Test {
     {
         PlSim_SetVersions(0, firmware, 4);
         PlSim_Unplug(0);
+        OpenWindow();
+        form->findChild<QCheckBox*>(QStringLiteral("cbDontRead"))->setChecked(!read);
+        PlSim_ClearLog(0);
+        PlSim_Plug(0);
+        form->CheckDevicePresence();
+        Settle(*form);
+    }
+    // Shows the window on the program folder and lets its start timer's
+    // presence check run.
+    void OpenWindow()
+    {
         TMainForm::Options o;
         o.programFolder = dir.path();
         QDir(dir.path()).mkpath(QStringLiteral("KVD"));
@@ -73,11 +84,6 @@ struct TransferFixture : ::testing::Test {
         form = std::make_unique<TMainForm>(o);
         form->show();
         QTest::qWait(150);
-        Settle(*form);
-        form->findChild<QCheckBox*>(QStringLiteral("cbDontRead"))->setChecked(!read);
-        PlSim_ClearLog(0);
-        PlSim_Plug(0);
-        form->CheckDevicePresence();
         Settle(*form);
     }
     QString Status() const { return form->findChild<QLabel*>(QStringLiteral("CommandInfo"))->text(); }

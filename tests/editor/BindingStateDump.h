@@ -152,29 +152,7 @@ inline Bytes PlausibleBlock(BlockId block, int firmware)
                                    .dY = -4,
                                    .dZ = 5}));
     case BlockId::Net:
-        return EncodeNetConf(GenerationOf(firmware),
-                             {.edSendPeriod = "90",
-                              .edPassword = "pw123456",
-                              .rbDHCPIp = false,
-                              .rbManualIp = true,
-                              .edIpAddress = "10.1.2.3",
-                              .edIpMask = "255.255.255.128",
-                              .edDefGate = "10.1.2.1",
-                              .cbAuth = 1,
-                              .rgWiFiType = 1,
-                              .edServer = "10.9.8.7",
-                              .edServerPort = "4321",
-                              .transfNMEA = true,
-                              .edIpUDPServer = "10.0.0.9",
-                              .edPortUDPServer = "5555",
-                              .cbEncrypt = 1,
-                              .edWEPKey = "ABCDE",
-                              .edSSID = "Garage",
-                              .cbSendMethod = 2,
-                              .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}},
-                              .edOnTime = {"5", "6", "7"},
-                              .cbwChanel = 6},
-                             firmware, kHourOffset);
+        return EncodeNetConf(GenerationOf(firmware), plendoro::test::SampleNetValues(), firmware, kHourOffset);
     case BlockId::Inputs: {
         const InputsConfValues i = plendoro::test::SampleInputsValues();
         return vec(EncodeInputsConf(i, firmware));

@@ -37,27 +37,7 @@ protected:
                                      .dY = -4,
                                      .dZ = 5});
 
-        WriteNetConfValues(editor, {.edSendPeriod = "90",
-                                    .edPassword = "pw123456",
-                                    .rbDHCPIp = false,
-                                    .rbManualIp = true,
-                                    .edIpAddress = "10.1.2.3",
-                                    .edIpMask = "255.255.255.128",
-                                    .edDefGate = "10.1.2.1",
-                                    .cbAuth = 1,
-                                    .rgWiFiType = 1,
-                                    .edServer = "10.9.8.7",
-                                    .edServerPort = "4321",
-                                    .transfNMEA = true,
-                                    .edIpUDPServer = "10.0.0.9",
-                                    .edPortUDPServer = "5555",
-                                    .cbEncrypt = 1,
-                                    .edWEPKey = "ABCDE",
-                                    .edSSID = "Garage",
-                                    .cbSendMethod = 2,
-                                    .edSendTime = {TimeOfDay{7, 5}, {12, 30}, {23, 59}},
-                                    .edOnTime = {"5", "6", "7"},
-                                    .cbwChanel = 6});
+        WriteNetConfValues(editor, plendoro::test::SampleNetValues());
         RunRulesAfterNetConf(editor);
 
         const InputsConfValues i = plendoro::test::SampleInputsValues();
