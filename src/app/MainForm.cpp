@@ -270,7 +270,7 @@ void TMainForm::BuildWindow()
 
 IniFile TMainForm::SettingsFile() const
 {
-    return IniFile((programFolder_ + QString::fromLatin1(kSettingsFileName)).toStdString());
+    return IniFile((settingsFolder_ + QString::fromLatin1(kSettingsFileName)).toStdString());
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -290,7 +290,11 @@ void TMainForm::FormShow()
         programFolder_ += QLatin1Char('/');
 
     // The settings file: the database folder and the window's place.
-    settings_ = ReadAppSettings(SettingsFile(), programFolder_.toStdString());
+    const SettingsPlace place =
+        options_.settingsPlace ? *options_.settingsPlace : ChooseSettingsPlace(programFolder_.toStdString());
+    settingsFolder_ = QString::fromStdString(place.folder);
+    PrepareSettingsFolder(place);
+    settings_ = ReadAppSettingsWithKvdDefault(SettingsFile(), place.kvdDefault);
     kvdFolder_ = QString::fromStdString(settings_.kvdFolder);
     if (settings_.geometry.Complete()) {
         const GeometryRecord& g = settings_.geometry;

@@ -3,6 +3,7 @@
 // pages, the read and write commands and the status line.
 #include "app/About.h"
 #include "app/core/AppSettings.h"
+#include "app/core/InstallLayout.h"
 #include "files/FileCommands.h"
 #include "link/Identification.h"
 #include "link/UsbLink.h"
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -47,6 +49,8 @@ public:
         // The service features: the menu "Сервис" with the calibration and
         // the firmware group on the first page.
         bool service = false;
+        // Where the settings live; unset: decided from the program folder.
+        std::optional<SettingsPlace> settingsPlace;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -82,6 +86,8 @@ public:
     const DeviceIdentity& Identity() const { return identity_; }
     int FirmwareVersion() const { return identity_.firmwareVersion; }
     const QString& ProgramFolder() const { return programFolder_; }
+    // The settings file's folder, ending in "/".
+    const QString& SettingsFolder() const { return settingsFolder_; }
     const QString& KvdFolder() const { return kvdFolder_; }
     std::uint16_t UpdatePort() const { return settings_.updatePort; }
     int LocalHourOffset() const { return localHourOffset_; }
@@ -156,6 +162,7 @@ private:
     DeviceIdentity identity_;
     AppSettings settings_;
     QString programFolder_;
+    QString settingsFolder_;
     QString kvdFolder_;
     int localHourOffset_ = 0;
     bool shown_ = false;

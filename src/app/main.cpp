@@ -1,7 +1,9 @@
 // Plendoro: configurator of the Kovaltrak WiFi vehicle tracker.
 #include "app/LinkLogging.h"
 #include "app/MainForm.h"
+#include "app/core/AppSettings.h"
 #include "app/core/CommandLine.h"
+#include "app/core/InstallLayout.h"
 #include "app/core/SingleInstance.h"
 #include "editor/Dialogs.h"
 #include "services/CalForm.h"
@@ -10,15 +12,22 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     const plendoro::CommandLine options = plendoro::ParseCommandLine(argc, argv);
+    const std::string programFolder = plendoro::ExecutableFolder();
     if (options.help || !options.unknown.empty()) {
         const std::string usage = plendoro::UsageText(argc > 0 ? argv[0] : "plendoro");
         if (options.help) {
-            std::fputs(usage.c_str(), stdout);
+            const plendoro::SettingsPlace place = plendoro::SettingsPlaceFor(
+                plendoro::DecideLayout(programFolder, ::access(programFolder.c_str(), W_OK) == 0), programFolder,
+                plendoro::UserSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+            std::printf("%s\nLayout: %s\nSettings file: %s%s\n", usage.c_str(), plendoro::LayoutName(place.layout),
+                        place.folder.c_str(), plendoro::kSettingsFileName);
             return 0;
         }
         std::fprintf(stderr, "%s: unknown option %s\n%s", argc > 0 ? argv[0] : "plendoro", options.unknown.c_str(),
@@ -49,6 +58,8 @@ int main(int argc, char** argv)
     try {
         plendoro::TMainForm::Options o;
         o.service = options.service;
+        // Decided once, before the window is shown.
+        o.settingsPlace = plendoro::ChooseSettingsPlace(programFolder);
         plendoro::TMainForm form(o);
         // The calibration dialog is made at start-up, after the window.
         plendoro::TCalForm calibration(form.Link(), form.Worker(), plendoro::QtDialogService::Instance(),

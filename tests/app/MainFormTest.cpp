@@ -293,3 +293,40 @@ TEST_F(MainFormFixture, HardwareRuleOverridesTheGateForFirmware305)
         << "hardware 4 offers the receiver modes although they need firmware 309";
     EXPECT_FALSE(IsOwnEnabled(form->Editor().Field(QStringLiteral("cbStaticNav"))));
 }
+
+TEST(InstalledWindow, KeepsItsSettingsInTheUsersFolderAcrossStarts)
+{
+    QTemporaryDir dir;
+    const std::string user = (dir.path() + QStringLiteral("/config/Plendoro/")).toStdString();
+    const std::string program = (dir.path() + QStringLiteral("/usr-bin/")).toStdString();
+    QDir().mkpath(QString::fromStdString(program));
+    setenv("PLENDORO_D2XX_LIBRARY", PLENDORO_SIM_LIBRARY, 1);
+    PlSim_Reset();
+    ScriptedDialogs dialogs;
+    UsbLink link;
+    TMainForm::Options o;
+    o.programFolder = QString::fromStdString(program);
+    o.link = &link;
+    o.dialogs = &dialogs;
+    o.watchDevices = false;
+    o.settingsPlace = SettingsPlaceFor(Layout::Installed, program, user);
+    const QString chosen = dir.path() + QStringLiteral("/kvd");
+    dialogs.paths = {chosen};
+    {
+        TMainForm form(o);
+        form.show();
+        QTest::qWait(150);
+        Settle(form);
+        EXPECT_EQ(form.SettingsFolder(), QString::fromStdString(user));
+        ASSERT_EQ(dialogs.shown.size(), 1u) << "no database folder yet: the first start asks";
+        EXPECT_EQ(form.KvdFolder(), chosen + QLatin1Char('/'));
+    }
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(user) + QStringLiteral("Plendoro.ini")));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(program) + QStringLiteral("Plendoro.ini")));
+    TMainForm again(o);
+    again.show();
+    QTest::qWait(150);
+    Settle(again);
+    EXPECT_EQ(again.KvdFolder(), chosen + QLatin1Char('/'));
+    EXPECT_EQ(dialogs.shown.size(), 1u) << "the folder was kept";
+}

@@ -58,12 +58,17 @@ std::string FormatGeometry(int top, int left, int width, int height)
 
 AppSettings ReadAppSettings(const IniFile& ini, const std::string& programFolder)
 {
+    return ReadAppSettingsWithKvdDefault(ini, programFolder + "KVD");
+}
+
+AppSettings ReadAppSettingsWithKvdDefault(const IniFile& ini, const std::string& kvdDefault)
+{
     AppSettings s;
     s.updatePort = static_cast<std::uint16_t>(ini.ReadInteger(kSettingsSection, "UpdatePort", kDefaultUpdatePort));
     const std::string server = ini.ReadString(kSettingsSection, "UpdateServer", kDefaultUpdateServer);
     if (IsDottedIpv4(server))
         s.updateServer = server;
-    s.kvdFolder = NormaliseFolder(ini.ReadString(kSettingsSection, "LastKvdFolder", programFolder + "KVD"));
+    s.kvdFolder = NormaliseFolder(ini.ReadString(kSettingsSection, "LastKvdFolder", kvdDefault));
     s.geometry = ParseGeometry(ini.ReadString(kSettingsSection, "MainForm", ""));
     return s;
 }

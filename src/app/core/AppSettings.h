@@ -1,6 +1,6 @@
 #pragma once
-// The program's own settings in "Plendoro.ini" beside the executable,
-// section COMMON.
+// The program's own settings in "Plendoro.ini", section COMMON: beside the
+// executable, or in the user's configuration folder when installed.
 #include "app/core/IniFile.h"
 
 #include <cstdint>
@@ -41,8 +41,10 @@ GeometryRecord ParseGeometry(const std::string& text);
 bool IsDottedIpv4(const std::string& text);
 std::string FormatGeometry(int top, int left, int width, int height);
 
-// programFolder ends in "/".
+// programFolder ends in "/"; the database folder defaults to its "KVD".
 AppSettings ReadAppSettings(const IniFile& ini, const std::string& programFolder);
+// The same with the database folder's default given; empty: none.
+AppSettings ReadAppSettingsWithKvdDefault(const IniFile& ini, const std::string& kvdDefault);
 bool WriteKvdFolder(IniFile& ini, const std::string& kvdFolder);
 // Writes MainForm only when the window's geometry differs from the record.
 // True when the key was written.
