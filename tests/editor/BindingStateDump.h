@@ -174,18 +174,7 @@ inline Bytes PlausibleBlock(BlockId block, int firmware)
                                   {0x18FEE500, 0, 0, 0, 0, 0}},
                                  {.edCANPeriodSave = "15"}));
     case BlockId::OneWire: {
-        OneWireConfValues o{.cbIbReadAny = false,
-                            .lbIbAddrList = {"0000000000000A01", "0000000000000B01"},
-                            .edIbAddr = "",
-                            .cbItempReadAll = false,
-                            .cbItempAddr = {true, false, false, false, false, false, false, true},
-                            .edItempAddr = {"10000000000000A8", "", "", "", "", "", "", "20000000000000B8"},
-                            .cbIbPulseOut1 = true,
-                            .cbIbPulseOut2 = false,
-                            .edItempWritePeriod14 = "60",
-                            .edItempWritePeriod58 = "120",
-                            .edItempWritePeriod14Enabled = true,
-                            .edItempWritePeriod58Enabled = true};
+        OneWireConfValues o = plendoro::test::SampleOneWireValues();
         return vec(EncodeOneWireConf(o));
     }
     }

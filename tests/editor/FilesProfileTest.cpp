@@ -61,18 +61,7 @@ protected:
         WriteCanConfValues(editor, {.edCANPeriodSave = "15"});
         RunRulesAfterCanConf(editor);
 
-        WriteOneWireConfValues(editor, {.cbIbReadAny = false,
-                                        .lbIbAddrList = {"0000000000000A01", "0000000000000B01"},
-                                        .edIbAddr = "",
-                                        .cbItempReadAll = false,
-                                        .cbItempAddr = {true, false, false, false, false, false, false, true},
-                                        .edItempAddr = {"10000000000000A8", "", "", "", "", "", "", "20000000000000B8"},
-                                        .cbIbPulseOut1 = true,
-                                        .cbIbPulseOut2 = false,
-                                        .edItempWritePeriod14 = "60",
-                                        .edItempWritePeriod58 = "120",
-                                        .edItempWritePeriod14Enabled = true,
-                                        .edItempWritePeriod58Enabled = true});
+        WriteOneWireConfValues(editor, plendoro::test::SampleOneWireValues());
         RunRulesAfterOneWireConf(editor);
     }
 

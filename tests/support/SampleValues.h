@@ -52,4 +52,21 @@ inline NetConfValues SampleNetValues()
             .cbwChanel = 6};
 }
 
+// Listed keys, two ticked sensor slots of eight, one pulse output.
+inline OneWireConfValues SampleOneWireValues()
+{
+    return OneWireConfValues{.cbIbReadAny = false,
+                             .lbIbAddrList = {"0000000000000A01", "0000000000000B01"},
+                             .edIbAddr = "",
+                             .cbItempReadAll = false,
+                             .cbItempAddr = {true, false, false, false, false, false, false, true},
+                             .edItempAddr = {"10000000000000A8", "", "", "", "", "", "", "20000000000000B8"},
+                             .cbIbPulseOut1 = true,
+                             .cbIbPulseOut2 = false,
+                             .edItempWritePeriod14 = "60",
+                             .edItempWritePeriod58 = "120",
+                             .edItempWritePeriod14Enabled = true,
+                             .edItempWritePeriod58Enabled = true};
+}
+
 } // namespace plendoro::test
