@@ -13,6 +13,7 @@ PACKAGES=(
   libbenchmark-dev
   libxkbcommon-dev
   xvfb xauth imagemagick fonts-dejavu-core
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -35,7 +35,7 @@ private:
 };
 } // namespace
 
-TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
+TAboutForm::TAboutForm(const QString& usbLibrary, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("О программе"));
@@ -56,6 +56,15 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
     version_->setObjectName(QStringLiteral("lblVersion"));
     version_->setAlignment(Qt::AlignCenter);
     layout->addWidget(version_);
+
+    if (!usbLibrary.isEmpty()) {
+        library_ = new QLabel(QStringLiteral("Библиотека USB: %1").arg(usbLibrary), this);
+        library_->setObjectName(QStringLiteral("lblUsbLibrary"));
+        library_->setAccessibleName(library_->text());
+        library_->setAlignment(Qt::AlignCenter);
+        library_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(library_);
+    }
 
     auto* site = new LinkLabel(QStringLiteral("kovaltrak.ru"), QString::fromLatin1(kSiteUrl), this);
     auto* mail = new LinkLabel(QStringLiteral("support@kovaltrak.ru"), QString::fromLatin1(kMailUrl), this);

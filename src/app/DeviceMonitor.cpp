@@ -15,7 +15,11 @@ DeviceMonitor::DeviceMonitor(QObject* parent) : QObject(parent)
     if (!udev_)
         return;
     monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
+    // The USB device comes first; its /dev/ttyUSB node, with the access
+    // rights the rules give it, only a moment later, and the kernel-driver
+    // road can open the tracker only from then on.
     if (!monitor_ || udev_monitor_filter_add_match_subsystem_devtype(monitor_, "usb", nullptr) < 0 ||
+        udev_monitor_filter_add_match_subsystem_devtype(monitor_, "tty", nullptr) < 0 ||
         udev_monitor_enable_receiving(monitor_) < 0) {
         if (monitor_)
             udev_monitor_unref(monitor_);

@@ -7,7 +7,7 @@ struct udev_monitor;
 
 namespace plendoro {
 
-// Tells the window when any USB device comes or goes. Without udev there
+// Tells the window when any USB device or terminal node comes or goes. Without udev there
 // are simply no notifications.
 class DeviceMonitor final : public QObject {
     Q_OBJECT

@@ -304,7 +304,7 @@ void TMainForm::FormShow()
     kvdFolderLabel_->setText(kvdFolder_);
 
     // Without the USB library there is nothing to configure.
-    if (!link_->IsBound() && !link_->Bind()) {
+    if (!link_->IsBound() && !link_->Bind(nullptr, programFolder_.toStdString())) {
         dialogs_->Message(this, QStringLiteral("Plendoro"),
                           QStringLiteral("Перед первым запуском программы подключите\t\t\t\t \r\n"
                                          "устройство к USB и установите драйвер."),
@@ -403,6 +403,17 @@ void TMainForm::ShowAbsentDevice()
     ClearCanParameters();
 }
 
+QString OpenFailureText(const OpenFailure& failure)
+{
+    const QString node = QString::fromStdString(failure.node);
+    if (failure.kind == OpenFailure::Kind::Busy)
+        return QStringLiteral("Порт %1 занят программой %2")
+            .arg(node, failure.holder.empty() ? QStringLiteral("?") : QString::fromStdString(failure.holder));
+    return QStringLiteral("Нет доступа к %1: установите правило udev из пакета или добавьте пользователя в группу "
+                          "dialout и войдите заново")
+        .arg(node);
+}
+
 void TMainForm::ShowPresentDevice()
 {
     display_ = Display::Present;
@@ -452,6 +463,7 @@ void TMainForm::ClearCanParameters()
 struct TMainForm::PresenceResult {
     enum class Kind { StillThere, Lost, NotFound, VersionFailed, Identified } kind = Kind::StillThere;
     DeviceIdentity identity;
+    OpenFailure openFailure; // Lost, NotFound: why a listed tracker did not open
 };
 
 void TMainForm::CheckDevicePresence()
@@ -479,6 +491,7 @@ void TMainForm::CheckDevicePresence()
                 link->SetConnected(false);
                 link->SetDeviceIndex(-1);
                 result->kind = Kind::Lost;
+                result->openFailure = link->LastOpenFailure();
                 return;
             }
             std::string serial;
@@ -486,6 +499,7 @@ void TMainForm::CheckDevicePresence()
                 link->SetConnected(false);
                 link->SetDeviceIndex(-1);
                 result->kind = Kind::NotFound;
+                result->openFailure = link->LastOpenFailure();
                 return;
             }
             // The identity is shown as soon as the tracker answers.
@@ -544,8 +558,13 @@ void TMainForm::ApplyPresence(const PresenceResult& result)
     using Kind = PresenceResult::Kind;
     switch (result.kind) {
     case Kind::StillThere: return;
-    case Kind::Lost: EnterNoDeviceState(true); return;
-    case Kind::NotFound: EnterNoDeviceState(false); return;
+    case Kind::Lost:
+    case Kind::NotFound:
+        EnterNoDeviceState(result.kind == Kind::Lost);
+        // A tracker that is there but cannot be opened says why.
+        if (result.openFailure.kind != OpenFailure::Kind::None)
+            ShowStatus(OpenFailureText(result.openFailure), true);
+        return;
     case Kind::VersionFailed: ShowStatus(QStringLiteral("Ошибка чтения версии прошивки"), true); return;
     case Kind::Identified: break;
     }
@@ -889,7 +908,7 @@ void TMainForm::mAboutClick()
         about_->activateWindow();
         return;
     }
-    about_ = new TAboutForm(this);
+    about_ = new TAboutForm(QString::fromStdString(link_->LibraryFile()), this);
     about_->show();
 }
 

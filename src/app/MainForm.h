@@ -38,6 +38,9 @@ class TOWSearchForm;
 class OneWireCommands;
 struct BlockTransfer;
 
+// The status line's text for a tracker that is listed but does not open.
+QString OpenFailureText(const OpenFailure& failure);
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:

@@ -10,6 +10,7 @@
 #include "services/OneWireSearchForm.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +55,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kovaltrak Plendoro"));
     QApplication::setApplicationDisplayName(QString());
+    // The installed desktop entry and icon (packaging/linux) carry this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.kovaltrak.Plendoro"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ru.kovaltrak.Plendoro")));
     plendoro::InstallLinkLogging();
     try {
         plendoro::TMainForm::Options o;

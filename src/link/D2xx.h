@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plendoro {
 
@@ -40,6 +41,9 @@ using FT_SetRts_t = FT_STATUS (*)(FT_HANDLE);
 using FT_SetDataCharacteristics_t = FT_STATUS (*)(FT_HANDLE, UCHAR, UCHAR, UCHAR);
 using FT_SetFlowControl_t = FT_STATUS (*)(FT_HANDLE, USHORT, UCHAR, UCHAR);
 using FT_SetLatencyTimer_t = FT_STATUS (*)(FT_HANDLE, UCHAR);
+// Our kernel-driver library's one addition: why the last open of a device
+// failed. 0 nothing to say, 1 no permission, 2 held by another program.
+using PlendoroTtyDiagnose_t = int (*)(DWORD, char*, DWORD, char*, DWORD);
 }
 
 // Resolved in this order; the binding needs all of them, even the ones the
@@ -65,6 +69,14 @@ inline constexpr const char* kEntryPointNames[17] = {
 };
 } // namespace d2xx
 
+// Why a listed device did not open, when the library can tell.
+struct OpenFailure {
+    enum class Kind { None, NoPermission, Busy };
+    Kind kind = Kind::None;
+    std::string node;   // the port's device node
+    std::string holder; // for Busy: the program holding it, when known
+};
+
 // The calls the transport makes. Buffers are as the library takes them:
 // description 64 bytes, serial 16 bytes, NUL-terminated.
 class D2xx {
@@ -87,6 +99,7 @@ public:
     virtual Status SetDataCharacteristics(Handle h, d2xx::UCHAR bits, d2xx::UCHAR stop, d2xx::UCHAR parity) = 0;
     virtual Status SetFlowControl(Handle h, d2xx::USHORT flow, d2xx::UCHAR xon, d2xx::UCHAR xoff) = 0;
     virtual Status SetLatencyTimer(Handle h, d2xx::UCHAR ms) = 0;
+    virtual OpenFailure DiagnoseOpen(int /*index*/) { return {}; }
 };
 
 // The library bound with the dynamic loader.
@@ -94,12 +107,21 @@ class D2xxLibrary final : public D2xx {
 public:
     ~D2xxLibrary() override;
 
-    // Loads the file named by PLENDORO_D2XX_LIBRARY, else "libftd2xx.so" by
-    // bare name (the loader's search rules apply). Null when the library is
-    // missing or lacks any of the 17 entry points; `error` then says why.
-    static std::unique_ptr<D2xxLibrary> Load(std::string* error = nullptr);
+    // Loads the file named by PLENDORO_D2XX_LIBRARY and nothing else, else
+    // the first of the vendor's "libftd2xx.so" (by bare name: the loader's
+    // search rules apply) and our kernel-driver library beside the program
+    // or in its library folder that binds, in the order LibraryCandidates
+    // gives (`trackerPrefix` finds a tracker on the kernel's driver). Null
+    // when none binds; `error` then says why for each.
+    static std::unique_ptr<D2xxLibrary> Load(const std::string& programFolder, const std::string& trackerPrefix,
+                                             std::string* error = nullptr);
+    // Null when the file is missing or lacks any of the 17 entry points.
     static std::unique_ptr<D2xxLibrary> LoadFile(const std::string& file, std::string* error = nullptr);
-    static std::string DefaultFileName();
+    static std::unique_ptr<D2xxLibrary> LoadFirst(const std::vector<std::string>& files, std::string* error = nullptr);
+    static std::string ExplicitFileName();
+
+    // The file the library was bound from.
+    const std::string& File() const { return file_; }
 
     Status ListCount(d2xx::DWORD* count) override;
     Status ListDescription(d2xx::DWORD index, char description[64]) override;
@@ -115,11 +137,14 @@ public:
     Status SetDataCharacteristics(Handle h, d2xx::UCHAR bits, d2xx::UCHAR stop, d2xx::UCHAR parity) override;
     Status SetFlowControl(Handle h, d2xx::USHORT flow, d2xx::UCHAR xon, d2xx::UCHAR xoff) override;
     Status SetLatencyTimer(Handle h, d2xx::UCHAR ms) override;
+    OpenFailure DiagnoseOpen(int index) override;
 
 private:
     D2xxLibrary() = default;
     void* module_ = nullptr;
     void* entry_[17] = {};
+    d2xx::PlendoroTtyDiagnose_t diagnose_ = nullptr;
+    std::string file_;
 };
 
 } // namespace plendoro

@@ -1,5 +1,7 @@
 #include "link/D2xx.h"
 
+#include "link/LibraryChoice.h"
+
 #include <cstdlib>
 #include <dlfcn.h>
 
@@ -35,17 +37,33 @@ static F As(void* p)
     return reinterpret_cast<F>(p);
 }
 
-std::string D2xxLibrary::DefaultFileName()
+std::string D2xxLibrary::ExplicitFileName()
 {
     const char* custom = std::getenv("PLENDORO_D2XX_LIBRARY");
-    if (custom && *custom)
-        return custom;
-    return "libftd2xx.so";
+    return custom ? custom : "";
 }
 
-std::unique_ptr<D2xxLibrary> D2xxLibrary::Load(std::string* error)
+std::unique_ptr<D2xxLibrary> D2xxLibrary::Load(const std::string& programFolder, const std::string& trackerPrefix,
+                                               std::string* error)
 {
-    return LoadFile(DefaultFileName(), error);
+    const std::string explicitFile = ExplicitFileName();
+    const bool kernelHoldsTracker = explicitFile.empty() && TrackerOnKernelDriver(SysfsRoot(), trackerPrefix);
+    return LoadFirst(LibraryCandidates(explicitFile, kernelHoldsTracker, KernelDriverLibraryFiles(programFolder)),
+                     error);
+}
+
+std::unique_ptr<D2xxLibrary> D2xxLibrary::LoadFirst(const std::vector<std::string>& files, std::string* error)
+{
+    std::string reasons;
+    for (const std::string& file : files) {
+        std::string why;
+        if (auto lib = LoadFile(file, &why))
+            return lib;
+        reasons += (reasons.empty() ? "" : "; ") + file + ": " + why;
+    }
+    if (error)
+        *error = reasons;
+    return nullptr;
 }
 
 std::unique_ptr<D2xxLibrary> D2xxLibrary::LoadFile(const std::string& file, std::string* error)
@@ -54,7 +72,7 @@ std::unique_ptr<D2xxLibrary> D2xxLibrary::LoadFile(const std::string& file, std:
     if (!module) {
         if (error) {
             const char* why = dlerror();
-            *error = why ? why : ("cannot load " + file);
+            *error = why ? why : "cannot load";
         }
         return nullptr;
     }
@@ -72,6 +90,8 @@ std::unique_ptr<D2xxLibrary> D2xxLibrary::LoadFile(const std::string& file, std:
         lib->entry_[i] = sym;
     }
     lib->module_ = module;
+    lib->diagnose_ = reinterpret_cast<PlendoroTtyDiagnose_t>(dlsym(module, "PlendoroTtyDiagnose"));
+    lib->file_ = file;
     return lib;
 }
 
@@ -154,6 +174,28 @@ D2xx::Status D2xxLibrary::SetFlowControl(Handle h, USHORT flow, UCHAR xon, UCHAR
 D2xx::Status D2xxLibrary::SetLatencyTimer(Handle h, UCHAR ms)
 {
     return As<FT_SetLatencyTimer_t>(entry_[kSetLatencyTimer])(h, ms);
+}
+
+} // namespace plendoro
+
+namespace plendoro {
+
+OpenFailure D2xxLibrary::DiagnoseOpen(int index)
+{
+    OpenFailure failure;
+    if (!diagnose_ || index < 0)
+        return failure;
+    char node[256] = {};
+    char holder[64] = {};
+    const int kind = diagnose_(static_cast<DWORD>(index), node, sizeof node, holder, sizeof holder);
+    node[sizeof node - 1] = '\0';
+    holder[sizeof holder - 1] = '\0';
+    if (kind != 1 && kind != 2)
+        return failure;
+    failure.kind = kind == 1 ? OpenFailure::Kind::NoPermission : OpenFailure::Kind::Busy;
+    failure.node = node;
+    failure.holder = holder;
+    return failure;
 }
 
 } // namespace plendoro

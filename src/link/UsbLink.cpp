@@ -26,12 +26,35 @@ UsbLink::~UsbLink()
         CloseHandle();
 }
 
-bool UsbLink::Bind(std::string* error)
+bool UsbLink::Bind(std::string* error, const std::string& programFolder)
 {
     if (lib_)
         return true;
-    lib_ = D2xxLibrary::Load(error);
-    return lib_ != nullptr;
+    std::string why;
+    auto lib = D2xxLibrary::Load(programFolder, prefix_, &why);
+    if (!lib) {
+        Log(LogChannel::Link, "bind: no D2XX library: " + why);
+        if (error)
+            *error = why;
+        return false;
+    }
+    libraryFile_ = lib->File();
+    Log(LogChannel::Link, "bind: " + libraryFile_);
+    lib_ = std::move(lib);
+    return true;
+}
+
+OpenFailure UsbLink::LastOpenFailure() const
+{
+    std::lock_guard lock(failureMutex_);
+    return openFailure_;
+}
+
+void UsbLink::NoteOpenFailure(int index)
+{
+    OpenFailure failure = index >= 0 ? lib_->DiagnoseOpen(index) : OpenFailure{};
+    std::lock_guard lock(failureMutex_);
+    openFailure_ = std::move(failure);
 }
 
 void UsbLink::Bind(std::unique_ptr<D2xx> library)
@@ -54,6 +77,7 @@ bool UsbLink::Identify(std::string* serial)
 {
     if (!lib_)
         return false;
+    NoteOpenFailure(-1);
     DWORD count = 0;
     if (lib_->ListCount(&count) != FT_OK)
         return false;
@@ -86,9 +110,11 @@ bool UsbLink::Identify(std::string* serial)
     if (lib_->Open(found, &h) != FT_OK || !h) {
         if (LogEnabled(LogChannel::Presence))
             Log(LogChannel::Presence, "identify: device " + std::to_string(found) + " does not open");
+        NoteOpenFailure(found);
         ReleaseSlot();
         return false;
     }
+    NoteOpenFailure(-1);
     handle_ = h;
 
     char serialBuf[16] = {};
@@ -120,6 +146,7 @@ bool UsbLink::Open()
     }
     D2xx::Handle h = nullptr;
     if (lib_->Open(deviceIndex_, &h) == FT_OK && h) {
+        NoteOpenFailure(-1);
         handle_ = h;
         // A setting the bridge refuses leaves the device usable as it is.
         Configure(h);
@@ -128,6 +155,7 @@ bool UsbLink::Open()
         return true;
     }
     handle_ = nullptr;
+    NoteOpenFailure(deviceIndex_);
     ReleaseSlot();
     if (LogEnabled(LogChannel::Link))
         Log(LogChannel::Link, "open: device " + std::to_string(deviceIndex_) + " does not open");

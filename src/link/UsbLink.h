@@ -23,11 +23,18 @@ public:
     explicit UsbLink(Clock& clock = SystemClock::Instance());
     ~UsbLink() override;
 
-    // Binds the vendor library once; later calls succeed at once.
-    bool Bind(std::string* error = nullptr);
+    // Binds a D2XX library once (see D2xxLibrary::Load); later calls succeed
+    // at once. `programFolder` (ending in "/") is where our own library is
+    // looked for.
+    bool Bind(std::string* error = nullptr, const std::string& programFolder = {});
     // Binds a given implementation instead (the tests' fake library).
     void Bind(std::unique_ptr<D2xx> library);
     bool IsBound() const { return lib_ != nullptr; }
+    // The library file bound by name; empty for an implementation given in.
+    const std::string& LibraryFile() const { return libraryFile_; }
+    // Why the last listed tracker did not open, when the library can tell;
+    // cleared by the next identification or open.
+    OpenFailure LastOpenFailure() const;
 
     // Finds the first device whose description starts with the prefix,
     // configures it and reads its serial number; the device is closed again.
@@ -59,12 +66,16 @@ private:
     bool TakeSlot();
     void ReleaseSlot();
     void CloseHandle();
+    void NoteOpenFailure(int index);
     // Speed, framing, timeouts, latency and flow control of a new handle:
     // the vendor's library starts every handle from its own defaults.
     bool Configure(D2xx::Handle h);
 
     Clock& clock_;
     std::unique_ptr<D2xx> lib_;
+    std::string libraryFile_;
+    mutable std::mutex failureMutex_;
+    OpenFailure openFailure_;
     std::atomic<bool> connected_{false};
     std::atomic<int> deviceIndex_{-1};
     std::string prefix_ = kDescriptionPrefix;

@@ -8,6 +8,7 @@
 #include "editor/FieldLookup.h"
 #include "plendoro_sim.h"
 
+#include "FakeD2xx.h"
 #include "ScriptedDialogs.h"
 #include "WindowSettle.h"
 
@@ -166,9 +167,40 @@ TEST_F(MainFormFixture, HelpAndAbout)
     form->mAboutClick();
     EXPECT_EQ(form->About(), first.data()) << "one About window at a time";
     EXPECT_EQ(first->VersionLabel()->text(), QStringLiteral("Версия " PLENDORO_VERSION_STRING));
+    ASSERT_NE(first->LibraryLabel(), nullptr);
+    EXPECT_EQ(first->LibraryLabel()->text(), QStringLiteral("Библиотека USB: " PLENDORO_SIM_LIBRARY));
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull()) << "closing destroys it";
+}
+
+// A tracker the library lists but cannot open is not "absent": the status
+// line tells the technician what keeps it closed.
+TEST_F(MainFormFixture, ATrackerThatDoesNotOpenSaysWhy)
+{
+    FakeClock clock;
+    auto fake = std::make_unique<FakeD2xx>(clock);
+    fake->devices.push_back({"Kovaltrak WiFi", "0005000", false});
+    fake->openFailure = {OpenFailure::Kind::Busy, "/dev/ttyUSB0", "minicom"};
+    FakeD2xx* lib = fake.get();
+    link.Bind(std::move(fake));
+    Start();
+    EXPECT_EQ(Label("CommandInfo")->text(), QStringLiteral("Порт /dev/ttyUSB0 занят программой minicom"));
+    EXPECT_TRUE(Red("CommandInfo"));
+    EXPECT_FALSE(Button("btnReadSettings")->isEnabled());
+
+    lib->openFailure = {OpenFailure::Kind::NoPermission, "/dev/ttyUSB3", ""};
+    form->CheckDevicePresence();
+    Settle(*form);
+    EXPECT_EQ(Label("CommandInfo")->text(),
+              QStringLiteral("Нет доступа к /dev/ttyUSB3: установите правило udev из пакета или добавьте "
+                             "пользователя в группу dialout и войдите заново"));
+    EXPECT_TRUE(Red("CommandInfo"));
+
+    lib->openFailure = {};
+    form->CheckDevicePresence();
+    Settle(*form);
+    EXPECT_EQ(Label("CommandInfo")->text(), QStringLiteral("Устройство не подключено"));
 }
 
 TEST_F(MainFormFixture, StartWithoutTracker)

@@ -132,7 +132,10 @@ public:
         return Config("SetLatencyTimer " + std::to_string(ms));
     }
 
+    plendoro::OpenFailure DiagnoseOpen(int) override { return openFailure; }
+
     std::vector<Device> devices;
+    plendoro::OpenFailure openFailure;
     std::vector<std::string> calls;
     std::vector<std::string> written;
     std::deque<Arrival> rx;
