@@ -118,6 +118,11 @@ TEST_F(LinkLoggingTest, RulesTurnTheChannelsOnOneByOne)
     for (const Message& m : gMessages)
         EXPECT_EQ(m.type, QtDebugMsg);
 
+    // The library a fault report came through is named in it.
+    UsbLink second;
+    ASSERT_TRUE(second.Bind());
+    EXPECT_TRUE(Texts("plendoro.link").contains(QStringLiteral("bind: " PLENDORO_SIM_LIBRARY))) << all;
+
     gMessages.clear();
     QLoggingCategory::setFilterRules(QStringLiteral("plendoro.link.debug=true\nplendoro.presence.debug=true"));
     Exchange();
