@@ -355,6 +355,11 @@ bool Device::Admit(const std::string& logLine)
         --f.silentNext;
         return false;
     }
+    if (f.alternate) {
+        const bool answer = f.alternateAnswers;
+        f.alternateAnswers = !answer;
+        return answer;
+    }
     return true;
 }
 

@@ -166,6 +166,10 @@ bool ApplyOneFault(Faults& f, std::string_view text, std::string& error)
         if (args == 0) f.gluedBytes = 4;
         else if (args == 1 && ParseInt(w[1], 1, 256, a)) f.gluedBytes = int(a);
         else return bad("\"glued\" or \"glued N\"");
+    } else if (name == "alternate") {
+        if (args != 0) return bad("\"alternate\"");
+        f.alternate = true;
+        f.alternateAnswers = false;
     } else if (name == "no_hversion") {
         if (args != 0) return bad("\"no_hversion\"");
         f.noHardwareVersion = true;

@@ -19,6 +19,8 @@ struct Faults {
     int unplugAfter = -1; // < 0: never
     int splitGapMs = -1;  // < 0: replies go out whole
     int gluedBytes = 0;
+    bool alternate = false;        // requests go unanswered and answered by turns
+    bool alternateAnswers = false; // whether the next request is the answered one
     bool noHardwareVersion = false;
     bool versionSilent = false;
     int eraseStallAt = -1;     // >= 0: erase reports stop after this percentage

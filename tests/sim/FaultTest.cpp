@@ -105,6 +105,26 @@ TEST_F(SimTest, GluedReplyIsFollowedByJunk)
     EXPECT_EQ(link.Rx(), 3u);
 }
 
+TEST_F(SimTest, AlternateAnswersEverySecondRequestOnly)
+{
+    ASSERT_EQ(PlSim_SetFault(0, "alternate"), 0);
+    const Bytes block0 = Block(0, 0);
+    Link link;
+    link.Write(Packet(128, Bytes(9, 0x77)));
+    EXPECT_TRUE(link.Quiet()) << "the first request goes unanswered";
+    EXPECT_EQ(Block(0, 0), block0) << "and is not acted on";
+    EXPECT_EQ(link.Exchange(Packet(1), 117).size(), 133u);
+    EXPECT_EQ(Version(link), "");
+    EXPECT_EQ(Version(link), "KVTW-4.03") << "text commands take their turns too";
+    link.Write(Packet(0));
+    EXPECT_TRUE(link.Quiet());
+    EXPECT_EQ(Log(), "WRITE 0 9\nREAD 1\nCMD FL_READ_VERSION$\nCMD FL_READ_VERSION$\nREAD 0\n");
+
+    ASSERT_EQ(PlSim_SetFault(0, "none"), 0);
+    EXPECT_EQ(Version(link), "KVTW-4.03");
+    EXPECT_EQ(Version(link), "KVTW-4.03");
+}
+
 TEST_F(SimTest, VersionFaultsSilenceOnlyTheirOwnCommand)
 {
     Link link;
