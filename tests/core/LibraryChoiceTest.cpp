@@ -13,35 +13,22 @@
 using namespace plendoro;
 namespace fs = std::filesystem;
 
-namespace {
-
-struct TempFolder {
-    fs::path path;
-    TempFolder()
-    {
-        char name[] = "/tmp/plendoro-choice-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~TempFolder() { fs::remove_all(path); }
-};
-
-} // namespace
-
 TEST(LibraryChoice, TheKernelHoldsATrackerOnlyWhenFtdiSioHasOneNamedSo)
 {
-    TempFolder folder;
-    FakeSysfs sysfs(folder.path);
-    EXPECT_FALSE(TrackerOnKernelDriver(sysfs.root, "Kovaltrak")) << "no ports";
-    EXPECT_FALSE(TrackerOnKernelDriver((folder.path / "missing").string(), "Kovaltrak"));
+    FakeTree tree;
+    EXPECT_FALSE(TrackerOnKernelDriver(tree.Sysfs(), "Kovaltrak")) << "no ports";
+    EXPECT_FALSE(TrackerOnKernelDriver(tree.root + "/missing", "Kovaltrak"));
 
-    sysfs.AddPort(0, "FT232R USB UART", "A1");
-    sysfs.AddPort(1, "", "A2");
-    sysfs.AddPort(2, "Kovaltrak WiFi", "0005000", "pl2303");
-    EXPECT_FALSE(TrackerOnKernelDriver(sysfs.root, "Kovaltrak")) << "a foreign cable, a nameless one, another driver";
+    tree.AddPort(0, "FT232R USB UART", "A1");
+    tree.AddPort(1, nullptr, "A2");
+    tree.AddPort(2, "Kovaltrak WiFi", "0005000", false, "pl2303");
+    tree.AddPort(3, "Kovaltrak WiFi", "0005001", true);
+    EXPECT_FALSE(TrackerOnKernelDriver(tree.Sysfs(), "Kovaltrak"))
+        << "a foreign cable, a nameless one, another driver, a vanished port";
 
-    sysfs.AddPort(3, "Kovaltrak WiFi", "0005001");
-    EXPECT_TRUE(TrackerOnKernelDriver(sysfs.root, "Kovaltrak"));
-    EXPECT_FALSE(TrackerOnKernelDriver(sysfs.root, "kovaltrak")) << "the prefix compares byte for byte";
+    tree.AddPort(4, "Kovaltrak WiFi", "0005002");
+    EXPECT_TRUE(TrackerOnKernelDriver(tree.Sysfs(), "Kovaltrak"));
+    EXPECT_FALSE(TrackerOnKernelDriver(tree.Sysfs(), "kovaltrak")) << "the prefix compares byte for byte";
 }
 
 TEST(LibraryChoice, OrderFollowsWhoHoldsTheTracker)
@@ -76,9 +63,9 @@ TEST(LibraryChoice, AnExplicitLibraryThatFailsIsAFailure)
 {
     // Our library lies beside the program and would bind; the named one wins
     // or nothing does.
-    TempFolder program;
-    fs::create_symlink(PLENDORO_CLOSED_D2XX, program.path / "libplendoro_ttyusb.so");
-    const std::string folder = program.path.string() + "/";
+    FakeTree program;
+    fs::create_symlink(PLENDORO_CLOSED_D2XX, program.root + "/libplendoro_ttyusb.so");
+    const std::string folder = program.root + "/";
     setenv("PLENDORO_D2XX_LIBRARY", PLENDORO_INCOMPLETE_D2XX, 1);
     std::string error;
     EXPECT_EQ(D2xxLibrary::Load(folder, "Kovaltrak", &error), nullptr);

@@ -1,41 +1,60 @@
 #pragma once
-// A sysfs tree in a folder, as the kernel shows USB serial ports: the USB
-// device with its product and serial, the interface, the port with its
-// driver link, and the port's entry under bus/usb-serial/devices.
+// A fake kernel: a sysfs tree with USB serial ports laid out as the kernel
+// lays them out, and a /dev folder whose ttyUSB nodes are links (to a
+// pseudo-terminal's slave, say). The environment points the kernel-driver
+// library and the program's library choice at it.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
-struct FakeSysfs {
-    std::filesystem::path root;
-
-    explicit FakeSysfs(std::filesystem::path folder) : root(std::move(folder))
+struct FakeTree {
+    FakeTree()
     {
-        std::filesystem::create_directories(root / "bus/usb-serial/devices");
+        char pattern[] = "/tmp/plendoro-tty-XXXXXX";
+        root = mkdtemp(pattern);
+        std::filesystem::create_directories(Sysfs() + "/bus/usb-serial/devices");
+        std::filesystem::create_directories(root + "/dev");
+        setenv("PLENDORO_TTY_SYSFS", Sysfs().c_str(), 1);
+        setenv("PLENDORO_TTY_DEV", (root + "/dev").c_str(), 1);
+    }
+    ~FakeTree() { std::filesystem::remove_all(root); }
+    std::string Sysfs() const { return root + "/sys"; }
+    std::string Node(unsigned n) const { return root + "/dev/ttyUSB" + std::to_string(n); }
+    std::string PortFolder(unsigned n) const
+    {
+        const std::string usb = "1-" + std::to_string(n);
+        return Sysfs() + "/devices/pci0000:00/usb1/" + usb + "/" + usb + ":1.0/ttyUSB" + std::to_string(n);
+    }
+    // As the kernel lays it out: the bus entry links to the port below the
+    // interface below the USB device. A null product leaves its file out;
+    // `vanished` leaves the port's folder out.
+    // The port's driver link names `driver`.
+    void AddPort(unsigned n, const char* product, const std::string& serial, bool vanished = false,
+                 const std::string& driver = "ftdi_sio")
+    {
+        std::filesystem::create_symlink(PortFolder(n), Sysfs() + "/bus/usb-serial/devices/ttyUSB" + std::to_string(n));
+        if (vanished)
+            return;
+        const std::filesystem::path port = PortFolder(n);
+        const std::filesystem::path usb = port.parent_path().parent_path();
+        std::filesystem::create_directories(port);
+        Write(usb / "idVendor", "0403\n");
+        if (product)
+            Write(usb / "product", std::string(product) + "\n");
+        Write(usb / "serial", serial + "\n");
+        Write(port / "latency_timer", "16\n");
+        const std::filesystem::path drivers = Sysfs() + "/bus/usb-serial/drivers/" + driver;
+        std::filesystem::create_directories(drivers);
+        std::filesystem::create_directory_symlink(drivers, port / "driver");
+    }
+    static void Write(const std::filesystem::path& file, const std::string& text) { std::ofstream(file) << text; }
+    static std::string Read(const std::filesystem::path& file)
+    {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    // ttyUSB<number> on USB device 1-<number>; an empty product leaves the
-    // product file out, as for a bridge that names nothing.
-    void AddPort(int number, const std::string& product, const std::string& serial,
-                 const std::string& driver = "ftdi_sio") const
-    {
-        namespace fs = std::filesystem;
-        const std::string port = "ttyUSB" + std::to_string(number);
-        const fs::path usb = root / "devices/pci0000:00/usb1" / ("1-" + std::to_string(number));
-        const fs::path node = usb / ("1-" + std::to_string(number) + ":1.0") / port;
-        fs::create_directories(node);
-        Write(usb / "idVendor", "0403");
-        if (!product.empty())
-            Write(usb / "product", product);
-        Write(usb / "serial", serial);
-        const fs::path drivers = root / "bus/usb-serial/drivers" / driver;
-        fs::create_directories(drivers);
-        fs::create_directory_symlink(drivers, node / "driver");
-        fs::create_directory_symlink(node, root / "bus/usb-serial/devices" / port);
-    }
-
-    static void Write(const std::filesystem::path& file, const std::string& line)
-    {
-        std::ofstream(file) << line << "\n";
-    }
+    std::string root;
 };

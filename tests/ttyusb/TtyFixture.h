@@ -4,6 +4,8 @@
 // the library bound as the program binds it, plus the calls it lacks.
 #include "link/D2xx.h"
 
+#include "FakeSysfs.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -20,51 +22,6 @@ using namespace plendoro::d2xx;
 constexpr FT_STATUS kDeviceNotFound = 2;
 constexpr FT_STATUS kDeviceNotOpened = 3;
 constexpr FT_STATUS kIoError = 4;
-
-struct FakeTree {
-    FakeTree()
-    {
-        char pattern[] = "/tmp/plendoro-tty-XXXXXX";
-        root = mkdtemp(pattern);
-        fs::create_directories(Sysfs() + "/bus/usb-serial/devices");
-        fs::create_directories(root + "/dev");
-        setenv("PLENDORO_TTY_SYSFS", Sysfs().c_str(), 1);
-        setenv("PLENDORO_TTY_DEV", (root + "/dev").c_str(), 1);
-    }
-    ~FakeTree() { fs::remove_all(root); }
-    std::string Sysfs() const { return root + "/sys"; }
-    std::string Node(unsigned n) const { return root + "/dev/ttyUSB" + std::to_string(n); }
-    std::string PortFolder(unsigned n) const
-    {
-        const std::string usb = "1-" + std::to_string(n);
-        return Sysfs() + "/devices/pci0000:00/usb1/" + usb + "/" + usb + ":1.0/ttyUSB" + std::to_string(n);
-    }
-    // As the kernel lays it out: the bus entry links to the port below the
-    // interface below the USB device. A null product leaves its file out;
-    // `vanished` leaves the port's folder out.
-    void AddPort(unsigned n, const char* product, const std::string& serial, bool vanished = false)
-    {
-        fs::create_symlink(PortFolder(n), Sysfs() + "/bus/usb-serial/devices/ttyUSB" + std::to_string(n));
-        if (vanished)
-            return;
-        const fs::path port = PortFolder(n);
-        const fs::path usb = port.parent_path().parent_path();
-        fs::create_directories(port);
-        Write(usb / "idVendor", "0403\n");
-        if (product)
-            Write(usb / "product", std::string(product) + "\n");
-        Write(usb / "serial", serial + "\n");
-        Write(port / "latency_timer", "16\n");
-    }
-    static void Write(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
-    static std::string Read(const fs::path& file)
-    {
-        std::ifstream in(file);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    std::string root;
-};
 
 struct TtyLibrary {
     TtyLibrary()
