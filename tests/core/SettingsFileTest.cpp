@@ -1,3 +1,4 @@
+#include "FilesSupport.h"
 #include "app/core/AppSettings.h"
 #include "app/core/ProgramVersion.h"
 #include "app/core/SingleInstance.h"
@@ -308,7 +309,7 @@ TEST(IniFileTest, WritingOneKeyChangesNoOther)
     }
 }
 
-TEST(IniFileTest, FailuresReportTheirKind)
+TEST(IniFileTest, FailedWritesSayWhyAndLeaveTheFileAsItWas)
 {
     TempFolder dir;
     Put(dir.File("file"), "");
@@ -322,6 +323,14 @@ TEST(IniFileTest, FailuresReportTheirKind)
     ASSERT_EQ(chmod(locked.Path().c_str(), 0444), 0);
     EXPECT_EQ(locked.Write("COMMON", "LastKvdFolder", "/x/"), IniFile::Outcome::WriteFailed);
     EXPECT_EQ(Slurp(locked.Path()), "[COMMON]\r\n");
+
+    IniFile full(dir.File("full.ini"));
+    Put(full.Path(), "[COMMON]\r\nLastKvdFolder=/old/\r\n");
+    {
+        files_test::FileSizeLimit disk(8);
+        EXPECT_EQ(full.Write("COMMON", "LastKvdFolder", "/new/"), IniFile::Outcome::WriteFailed);
+    }
+    EXPECT_EQ(Slurp(full.Path()), "[COMMON]\r\nLastKvdFolder=/old/\r\n");
 }
 
 TEST(ProgramVersionTest, ParsesWhatItCan)
