@@ -268,9 +268,25 @@ void TMainForm::BuildWindow()
     resize(960, 720);
 }
 
-IniFile TMainForm::SettingsFile() const
+IniFile& TMainForm::SettingsFile()
 {
-    return IniFile((settingsFolder_ + QString::fromLatin1(kSettingsFileName)).toStdString());
+    const std::string path = (settingsFolder_ + QString::fromLatin1(kSettingsFileName)).toStdString();
+    if (!settingsFile_ || settingsFile_->Path() != path) {
+        settingsFile_ = std::make_unique<IniFile>(path);
+        settingsFile_->OnFailure([this, path](IniFile::Outcome outcome) { SaySettingsFailure(outcome, path); });
+    }
+    return *settingsFile_;
+}
+
+void TMainForm::SaySettingsFailure(IniFile::Outcome outcome, const std::string& path)
+{
+    // A file that failed once fails again at every later write of the run;
+    // one box says it.
+    if (settingsFailureSaid_)
+        return;
+    settingsFailureSaid_ = true;
+    dialogs_->Message(this, QString::fromLatin1(kSettingsFailureCaption),
+                      QString::fromStdString(SettingsFailureText(outcome, path)), DialogService::Icon::Error);
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -895,8 +911,7 @@ void TMainForm::mSelectKvdDirClick()
     const QString chosen = dialogs_->ChooseFolder(this, QStringLiteral("Выберите каталог для KVD файлов"), kvdFolder_);
     if (!chosen.isEmpty()) {
         kvdFolder_ = QString::fromStdString(NormaliseFolder(QDir::fromNativeSeparators(chosen).toStdString()));
-        IniFile ini = SettingsFile();
-        WriteKvdFolder(ini, kvdFolder_.toStdString());
+        WriteKvdFolder(SettingsFile(), kvdFolder_.toStdString());
     }
     kvdFolderLabel_->setText(kvdFolder_);
 }
@@ -958,8 +973,7 @@ void TMainForm::FormClose()
 {
     if (!shown_)
         return;
-    IniFile ini = SettingsFile();
-    WriteKvdFolder(ini, kvdFolder_.toStdString());
+    WriteKvdFolder(SettingsFile(), kvdFolder_.toStdString());
 }
 
 void TMainForm::FormDestroy()
@@ -970,8 +984,7 @@ void TMainForm::FormDestroy()
     initTimer_.stop();
     if (editor_ && editor_->can)
         editor_->can->ClearCanParameters();
-    IniFile ini = SettingsFile();
-    WriteGeometryIfChanged(ini, settings_.geometry, y(), x(), width(), height());
+    WriteGeometryIfChanged(SettingsFile(), settings_.geometry, y(), x(), width(), height());
     HideBallon();
 }
 

@@ -156,7 +156,9 @@ private:
     bool ValidateBeforeWrite();
     FilesContext Files();
     void EnableField(const char* name, bool enabled);
-    IniFile SettingsFile() const;
+    // The settings file of the run; every failure of it ends in one message.
+    IniFile& SettingsFile();
+    void SaySettingsFailure(IniFile::Outcome outcome, const std::string& path);
 
     Options options_;
     std::unique_ptr<UsbLink> ownLink_;
@@ -164,6 +166,8 @@ private:
     DialogService* dialogs_ = nullptr;
     DeviceIdentity identity_;
     AppSettings settings_;
+    std::unique_ptr<IniFile> settingsFile_;
+    bool settingsFailureSaid_ = false;
     QString programFolder_;
     QString settingsFolder_;
     QString kvdFolder_;

@@ -1,9 +1,13 @@
 #pragma once
 // A file written in pieces under a temporary name beside its final path and
 // renamed into place only when every piece arrived. Unlike
-// WriteFileAtomically it tells a file that could not be created apart from
-// one whose writing failed, because a profile reports only the second, and
-// it lets the caller produce each piece just before writing it.
+// WriteFileAtomically it lets the caller produce each piece just before
+// writing it, and none at all when the file cannot be created.
+//
+// Every file the program replaces goes through here: a symbolic link is
+// written through to its target and stays a link, a replaced file keeps its
+// mode, and a file whose owner took away his own write permission is left
+// alone (Create fails), even for root.
 #include <string>
 #include <string_view>
 
@@ -17,7 +21,8 @@ public:
     // An uncommitted temporary file is removed; the final path is untouched.
     ~AtomicFile();
 
-    // Creates the temporary file; false when the folder does not allow it.
+    // Creates the temporary file beside the file the path finally names;
+    // false when the folder does not allow it or the file is read-only.
     bool Create(const std::string& path);
     // False unless every byte was written.
     bool Write(std::string_view bytes);

@@ -1,7 +1,7 @@
 #pragma once
 // Whole-file reads and writes. A write goes to a temporary name beside the
 // path and is renamed into place, so a failed write never destroys the
-// previous file.
+// previous file; links, modes and read-only files as AtomicFile keeps them.
 #include <string>
 
 namespace plendoro {

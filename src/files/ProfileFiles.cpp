@@ -116,9 +116,8 @@ bool SaveProfileOf(SettingsEditor& editor, const FilesContext& context, std::int
     }
 
     AtomicFile file;
-    if (!file.Create(Native(path)))
-        return false;
-    if (!WriteRecords(editor, context, ProfileVersionFor(context.firmwareVersion), file)) {
+    if (!file.Create(Native(path)) ||
+        !WriteRecords(editor, context, ProfileVersionFor(context.firmwareVersion), file)) {
         Status(context, kSaveFailed, true);
         return false;
     }
@@ -260,7 +259,8 @@ FilesAfterWriteResult WriteFilesAfterWrite(const FilesAfterWrite& files)
 void ReportFilesAfterWrite(const FilesContext& context, const FilesAfterWriteResult& result)
 {
     ReportKvdResult(context, result.kvd);
-    if (result.profile == FilesAfterWriteResult::Profile::Failed)
+    if (result.profile == FilesAfterWriteResult::Profile::NotCreated ||
+        result.profile == FilesAfterWriteResult::Profile::Failed)
         Status(context, kSaveFailed, true);
 }
 

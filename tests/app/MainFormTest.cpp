@@ -23,6 +23,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace plendoro;
 
 namespace {
@@ -150,6 +152,64 @@ TEST_F(MainFormFixture, MissingLibraryEndsWithAMessage)
                                                     "устройство к USB и установите драйвер."));
     EXPECT_EQ(dialogs.shown[0].icon, DialogService::Icon::Error);
     EXPECT_FALSE(form->isVisible());
+}
+
+// Every failure of the settings file ends in one message box a run, the
+// first failure's.
+TEST_F(MainFormFixture, AnUnreadableSettingsFileIsSaidOnceAndLeftAlone)
+{
+    const std::string text = "[COMMON]\r\nLastKvdFolder=/data/kvd/\r\n" + std::string(1024 * 1024, '\n');
+    WriteIni(text);
+    dialogs.paths = {dir.path() + QStringLiteral("/chosen")};
+    Start();
+    EXPECT_EQ(form->KvdFolder(), Folder() + QStringLiteral("KVD/")) << "the defaults";
+    form->mSelectKvdDirClick();
+    EXPECT_EQ(form->KvdFolder(), dir.path() + QStringLiteral("/chosen/")) << "the run goes on with the choice";
+    form->close();
+    form.reset();
+    EXPECT_TRUE(Ini() == text) << "unchanged"; // too large to print
+    std::vector<QString> messages;
+    for (const auto& s : dialogs.shown)
+        if (s.kind == QStringLiteral("message")) {
+            EXPECT_EQ(s.caption, QStringLiteral("Plendoro"));
+            messages.push_back(s.text);
+        }
+    EXPECT_EQ(messages, std::vector<QString>{QStringLiteral("Не удалось прочитать настройки программы из %1; "
+                                                            "используются значения по умолчанию")
+                                                 .arg(QString::fromStdString(IniPath()))});
+}
+
+TEST_F(MainFormFixture, SettingsThatCannotBeSavedAreSaidOnce)
+{
+    WriteIni("[COMMON]\r\nLastKvdFolder=/data/kvd/\r\n");
+    ASSERT_EQ(chmod(IniPath().c_str(), 0444), 0);
+    dialogs.paths = {dir.path() + QStringLiteral("/chosen"), dir.path() + QStringLiteral("/other")};
+    Start();
+    form->mSelectKvdDirClick();
+    form->mSelectKvdDirClick();
+    form->resize(form->width() + 10, form->height());
+    form->close();
+    form.reset();
+    EXPECT_EQ(Ini(), "[COMMON]\r\nLastKvdFolder=/data/kvd/\r\n");
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown[1].kind, QStringLiteral("message"));
+    EXPECT_EQ(dialogs.shown[1].caption, QStringLiteral("Plendoro"));
+    EXPECT_EQ(dialogs.shown[1].text,
+              QStringLiteral("Не удалось сохранить настройки программы в %1").arg(QString::fromStdString(IniPath())));
+    EXPECT_EQ(dialogs.shown[2].kind, QStringLiteral("folder"));
+
+    // Another run, another message: a folder name the file cannot hold.
+    ASSERT_EQ(chmod(IniPath().c_str(), 0644), 0);
+    dialogs.shown.clear();
+    dialogs.paths = {dir.path() + QStringLiteral("/two\nlines")};
+    Start();
+    form->mSelectKvdDirClick();
+    form->close();
+    form.reset();
+    EXPECT_NE(Ini().find("LastKvdFolder=/data/kvd/\r\n"), std::string::npos) << Ini();
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].caption, QStringLiteral("Plendoro"));
+    EXPECT_EQ(dialogs.shown[1].text, QStringLiteral("Не удалось сохранить настройки программы: недопустимое значение"));
 }
 
 TEST_F(MainFormFixture, HelpAndAbout)

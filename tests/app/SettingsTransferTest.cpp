@@ -10,6 +10,7 @@
 #include "WindowFixture.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -167,6 +168,31 @@ TEST_F(TransferFixture, SuccessfulWriteLeavesDatabaseFilesAndAProfile)
     const QStringList profiles = QDir(kvd + QStringLiteral("Profiles")).entryList({QStringLiteral("WF_05000_*.kvp")});
     ASSERT_EQ(profiles.size(), 1);
     EXPECT_EQ(QFileInfo(kvd + QStringLiteral("Profiles/") + profiles[0]).size(), 987);
+}
+
+// A profile folder that cannot be made: the save says so in red, from the
+// menu and after a write, and the write's other files are made as before.
+TEST_F(TransferFixture, AProfileThatCannotBeSavedIsSaidInRed)
+{
+    Start(403);
+    const QString kvd = dir.path() + QStringLiteral("/KVD/");
+    QFile blocker(kvd + QStringLiteral("Profiles"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    auto* status = form->findChild<QLabel*>(QStringLiteral("CommandInfo"));
+
+    dialogs.paths = {kvd + QStringLiteral("Profiles/mine.kvp")};
+    form->findChild<QAction*>(QStringLiteral("mSaveProfile"))->trigger();
+    EXPECT_EQ(Status(), QStringLiteral("Ошибка при сохранении профиля"));
+    EXPECT_TRUE(status->styleSheet().contains(QStringLiteral("red")));
+
+    form->ShowStatus(QString(), false);
+    form->btnWriteSettingsClick();
+    Settle(*form);
+    EXPECT_EQ(Status(), QStringLiteral("Ошибка при сохранении профиля"));
+    EXPECT_TRUE(status->styleSheet().contains(QStringLiteral("red")));
+    EXPECT_TRUE(QFileInfo::exists(kvd + QStringLiteral("WF005000.kvd")));
+    EXPECT_TRUE(QFileInfo::exists(kvd + QStringLiteral("WF005000-srv.kvd")));
 }
 
 TEST_F(TransferFixture, FailedWriteLeavesNoFiles)

@@ -208,3 +208,39 @@ TEST(FilesAtomicFile, FailuresLeaveTheEarlierFileWhole)
     EXPECT_TRUE(fs::is_directory(dir.path + "b.kvp"));
     EXPECT_EQ(dir.Entries(), 2u);
 }
+
+// Every file the program replaces: a link is written through to its target
+// and stays a link, the file keeps its mode, and a file its owner made
+// read-only is refused, checked by its mode bits, since root may write it.
+TEST(FilesAtomicFile, LinksModesAndReadOnlyFilesSurviveAReplace)
+{
+    TempFolder dir;
+    fs::create_directory(dir.path + "real");
+    Put(dir.path + "real/a.kvp", "old");
+    fs::create_symlink("real/a.kvp", dir.path + "link.kvp");
+    fs::create_symlink("link.kvp", dir.path + "chain.kvp");
+    ASSERT_TRUE(WriteFileAtomically(dir.path + "chain.kvp", "new"));
+    EXPECT_TRUE(fs::is_symlink(dir.path + "chain.kvp"));
+    EXPECT_TRUE(fs::is_symlink(dir.path + "link.kvp"));
+    EXPECT_EQ(Slurp(dir.path + "real/a.kvp"), "new");
+    EXPECT_EQ(dir.Entries(), 3u) << "no temporary file beside the links";
+
+    const std::string own = dir.path + "own.kvd";
+    Put(own, "old");
+    ASSERT_EQ(::chmod(own.c_str(), 0640), 0);
+    AtomicFile file;
+    ASSERT_TRUE(file.Create(own));
+    ASSERT_TRUE(file.Write("new"));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(Slurp(own), "new");
+    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, static_cast<fs::perms>(0640));
+
+    const std::string locked = dir.path + "locked.kvd";
+    Put(locked, "kept");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    AtomicFile refused;
+    EXPECT_FALSE(refused.Create(locked));
+    EXPECT_FALSE(WriteFileAtomically(locked, "new"));
+    EXPECT_EQ(Slurp(locked), "kept");
+    EXPECT_EQ(fs::status(locked).permissions() & fs::perms::all, static_cast<fs::perms>(0444));
+}

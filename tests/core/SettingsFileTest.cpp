@@ -1,3 +1,4 @@
+#include "FilesSupport.h"
 #include "app/core/AppSettings.h"
 #include "app/core/ProgramVersion.h"
 #include "app/core/SingleInstance.h"
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,19 +144,19 @@ TEST(IniFileTest, WritingReplacesOnlyThatLine)
 {
     const std::string before = "[OTHER]\nLastKvdFolder=keep me\n\n[COMMON]\nUpdatePort = 1234 \n"
                                "LastKvdFolder=old\n; comment\n\n[TAIL]\nx=1";
-    std::string after = IniFile::WriteInto(before, "COMMON", "LastKvdFolder", "/new/");
+    std::string after = IniFile::WriteInto(before, "COMMON", "LastKvdFolder", "/new/").value();
     EXPECT_EQ(after, "[OTHER]\nLastKvdFolder=keep me\n\n[COMMON]\nUpdatePort = 1234 \n"
                      "LastKvdFolder=/new/\n; comment\n\n[TAIL]\nx=1");
 
     // A missing key joins its section after the last non-blank line.
-    after = IniFile::WriteInto(before, "COMMON", "MainForm", "1,2,3,4");
+    after = IniFile::WriteInto(before, "COMMON", "MainForm", "1,2,3,4").value();
     EXPECT_EQ(after, "[OTHER]\nLastKvdFolder=keep me\n\n[COMMON]\nUpdatePort = 1234 \n"
                      "LastKvdFolder=old\n; comment\nMainForm=1,2,3,4\n\n[TAIL]\nx=1");
 
     // A missing section is appended with the file's own line breaks.
-    after = IniFile::WriteInto("[A]\r\nk=v", "COMMON", "UpdatePort", "1");
+    after = IniFile::WriteInto("[A]\r\nk=v", "COMMON", "UpdatePort", "1").value();
     EXPECT_EQ(after, "[A]\r\nk=v\r\n[COMMON]\r\nUpdatePort=1\r\n");
-    EXPECT_EQ(IniFile::WriteInto("", "COMMON", "k", "v"), "[COMMON]\r\nk=v\r\n");
+    EXPECT_EQ(IniFile::WriteInto("", "COMMON", "k", "v"), std::optional<std::string>("[COMMON]\r\nk=v\r\n"));
 
     EXPECT_EQ(IniFile::ReadFrom(before, "common", "updateport"), std::optional<std::string>("1234"));
     EXPECT_EQ(IniFile::ReadFrom(before, "COMMON", "Missing"), std::nullopt);
@@ -172,6 +174,163 @@ TEST(IniFileTest, FileIsCreatedOnFirstWriteAndStaysWholeOnFailure)
     EXPECT_FALSE(WriteKvdFolder(nowhere, "/x/"));
     for (const auto& e : fs::directory_iterator(dir.path))
         EXPECT_EQ(e.path().filename(), "Plendoro.ini") << "no temporary file is left behind";
+}
+
+// Each line keeps its own ending, whatever mix the file has, and a last
+// line cut between CR and LF still ends where its CR is.
+TEST(IniFileTest, LinesEndInCrLfLfOrALoneCr)
+{
+    auto write = [](const std::string& content, const char* key, const char* value) {
+        return IniFile::WriteInto(content, "COMMON", key, value).value();
+    };
+    const std::string cut = "[COMMON]\r\nLastKvdFolder=/data/kvd/\r";
+    EXPECT_EQ(write(cut, "MainForm", "1,2,3,4"), cut + "MainForm=1,2,3,4\r\n");
+    EXPECT_EQ(IniFile::ReadFrom(write(cut, "MainForm", "1,2,3,4"), "COMMON", "LastKvdFolder"),
+              std::optional<std::string>("/data/kvd/"));
+
+    const std::string crOnly = "[COMMON]\rUpdatePort=4000\rLastKvdFolder=/k/\r";
+    EXPECT_EQ(IniFile::ReadFrom(crOnly, "COMMON", "UpdatePort"), std::optional<std::string>("4000"));
+    EXPECT_EQ(write(crOnly, "LastKvdFolder", "/n/"), "[COMMON]\rUpdatePort=4000\rLastKvdFolder=/n/\r");
+    EXPECT_EQ(write(crOnly, "MainForm", "1"), crOnly + "MainForm=1\r");
+
+    EXPECT_EQ(write("[COMMON]\nx=1\r\nLastKvdFolder=2\rz=3\n", "LastKvdFolder", "5"),
+              "[COMMON]\nx=1\r\nLastKvdFolder=5\rz=3\n");
+    EXPECT_EQ(write("[COMMON]\r\nk=1\n[B]\rm=2", "MainForm", "7"), "[COMMON]\r\nk=1\nMainForm=7\r\n[B]\rm=2");
+
+    // One start and close of the program on the cut file.
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    Put(ini.Path(), cut);
+    WriteGeometryIfChanged(ini, ReadAppSettings(ini, "/p/").geometry, 1, 2, 3, 4);
+    EXPECT_EQ(ReadAppSettings(ini, "/p/").kvdFolder, "/data/kvd/");
+}
+
+TEST(IniFileTest, ValuesWithLineBreaksAreNotWritten)
+{
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    const std::string before = "[COMMON]\r\nLastKvdFolder=/old/\r\n";
+    Put(ini.Path(), before);
+    for (const char* folder : {"/a\nb/", "/a\rb/", "/a\r\n/"}) {
+        EXPECT_EQ(ini.Write("COMMON", "LastKvdFolder", folder), IniFile::Outcome::InvalidValue);
+        EXPECT_FALSE(WriteKvdFolder(ini, folder));
+        EXPECT_EQ(Slurp(ini.Path()), before);
+    }
+    // Names that would not read back as written are refused as well.
+    for (auto [section, key] : {std::pair{"COMMON", "a=b"},
+                                {"COMMON", ";k"},
+                                {"COMMON", "[k"},
+                                {"COMMON", " k"},
+                                {"COMMON", ""},
+                                {"A]B", "k"},
+                                {"A\nB", "k"}}) {
+        EXPECT_EQ(IniFile::WriteInto(before, section, key, "v"), std::nullopt) << section << "/" << key;
+    }
+}
+
+// A file that is there but cannot be read is the user's, not a blank to be
+// filled: defaults for the run, and the file is left alone to the end.
+TEST(IniFileTest, AFileThatCannotBeReadIsNeverReplaced)
+{
+    TempFolder dir;
+    IniFile folder(dir.File("Plendoro.ini"));
+    fs::create_directory(folder.Path());
+    std::vector<IniFile::Outcome> told;
+    folder.OnFailure([&told](IniFile::Outcome o) { told.push_back(o); });
+    EXPECT_EQ(ReadAppSettings(folder, "/p/").kvdFolder, "/p/KVD/");
+    EXPECT_TRUE(folder.Unreadable());
+    EXPECT_EQ(folder.Write("COMMON", "LastKvdFolder", "/x/"), IniFile::Outcome::Unreadable);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.front(), IniFile::Outcome::Unreadable);
+    EXPECT_TRUE(fs::is_directory(folder.Path()));
+
+    IniFile big(dir.File("big.ini"));
+    const std::string text =
+        "[COMMON]\r\nLastKvdFolder=/data/kvd/\r\nUpdatePort=4000\r\n" + std::string(IniFile::kMaxSize, '\n');
+    Put(big.Path(), text);
+    AppSettings s = ReadAppSettings(big, "/p/");
+    EXPECT_EQ(s.kvdFolder, "/p/KVD/");
+    EXPECT_EQ(s.updatePort, kDefaultUpdatePort);
+    EXPECT_FALSE(WriteKvdFolder(big, "/x/"));
+    EXPECT_TRUE(Slurp(big.Path()) == text) << "unchanged"; // too large to print
+
+    // Even once it could be read again: the run decided on its defaults.
+    Put(big.Path(), "[COMMON]\r\nUpdatePort=4000\r\n");
+    EXPECT_FALSE(WriteKvdFolder(big, "/x/"));
+    EXPECT_EQ(Slurp(big.Path()), "[COMMON]\r\nUpdatePort=4000\r\n");
+
+    // Exactly at the limit is still a settings file.
+    IniFile edge(dir.File("edge.ini"));
+    const std::string head = "[COMMON]\r\nUpdatePort=4000\r\n";
+    Put(edge.Path(), head + std::string(IniFile::kMaxSize - head.size(), '\n'));
+    EXPECT_EQ(ReadAppSettings(edge, "/p/").updatePort, 4000);
+}
+
+TEST(IniFileTest, TextsOutsideWindows1251TurnTheFileIntoUtf8)
+{
+    TempFolder dir;
+    IniFile ini(dir.File("Plendoro.ini"));
+    Put(ini.Path(), "[COMMON]\r\nMainForm=" + Utf8ToCp1251("Окно") + "\r\nLastKvdFolder=/old/\r\n");
+    ASSERT_TRUE(WriteKvdFolder(ini, "/home/техник/"));
+    EXPECT_EQ(Slurp(ini.Path()).substr(0, 3), "[CO") << "still Windows-1251";
+
+    ASSERT_TRUE(WriteKvdFolder(ini, "/srv/Données/"));
+    const std::string bom = "\xEF\xBB\xBF";
+    EXPECT_EQ(Slurp(ini.Path()), bom + "[COMMON]\r\nMainForm=Окно\r\nLastKvdFolder=/srv/Données/\r\n");
+    EXPECT_EQ(ReadAppSettings(ini, "/p/").kvdFolder, "/srv/Données/");
+    EXPECT_EQ(ini.ReadString("COMMON", "MainForm", ""), "Окно");
+
+    // Once UTF-8, always UTF-8, even for texts Windows-1251 could hold.
+    ASSERT_TRUE(WriteKvdFolder(ini, "/home/техник/"));
+    EXPECT_EQ(Slurp(ini.Path()), bom + "[COMMON]\r\nMainForm=Окно\r\nLastKvdFolder=/home/техник/\r\n");
+}
+
+// What a settings fuzzer checks, on a few contents of every kind: a written
+// key reads back and no other key moves.
+TEST(IniFileTest, WritingOneKeyChangesNoOther)
+{
+    const std::string contents[] = {
+        "",
+        "[COMMON]\r\nLastKvdFolder=/data/kvd/\r",
+        "[COMMON]\rA=1\r[B]\rk=" + Utf8ToCp1251("знач") + "\r",
+        "\xEF\xBB\xBF[COMMON]\nA=é\n\n[B]\nk=v",
+        "; note\n[B]\r\nk=\x98\r\n[COMMON]\r\nA=2",
+    };
+    const char* values[] = {"/data/kvd/", "Настройки", "Données", "日本", "a=b;c", "\x98", ""};
+    const std::pair<const char*, const char*> others[] = {{"B", "k"}, {"COMMON", "LastKvdFolder"}};
+    for (const std::string& content : contents) {
+        for (const char* value : values) {
+            const std::string after = IniFile::WriteInto(content, "COMMON", "A", value).value();
+            EXPECT_EQ(IniFile::ReadFrom(after, "COMMON", "A"), std::optional<std::string>(value)) << content;
+            for (auto [section, key] : others)
+                EXPECT_EQ(IniFile::ReadFrom(after, section, key), IniFile::ReadFrom(content, section, key))
+                    << content << " / " << value;
+        }
+    }
+}
+
+TEST(IniFileTest, FailedWritesSayWhyAndLeaveTheFileAsItWas)
+{
+    TempFolder dir;
+    Put(dir.File("file"), "");
+    IniFile nowhere(dir.File("file/Plendoro.ini"));
+    EXPECT_EQ(ReadAppSettings(nowhere, "/p/").kvdFolder, "/p/KVD/") << "a folder that is a file: no settings yet";
+    EXPECT_FALSE(nowhere.Unreadable());
+    EXPECT_EQ(nowhere.Write("COMMON", "LastKvdFolder", "/x/"), IniFile::Outcome::WriteFailed);
+
+    IniFile locked(dir.File("Plendoro.ini"));
+    Put(locked.Path(), "[COMMON]\r\n");
+    ASSERT_EQ(chmod(locked.Path().c_str(), 0444), 0);
+    EXPECT_EQ(locked.Write("COMMON", "LastKvdFolder", "/x/"), IniFile::Outcome::WriteFailed);
+    EXPECT_EQ(Slurp(locked.Path()), "[COMMON]\r\n");
+
+    IniFile full(dir.File("full.ini"));
+    Put(full.Path(), "[COMMON]\r\nLastKvdFolder=/old/\r\n");
+    {
+        files_test::FileSizeLimit disk(8);
+        EXPECT_EQ(full.Write("COMMON", "LastKvdFolder", "/new/"), IniFile::Outcome::WriteFailed);
+    }
+    EXPECT_EQ(Slurp(full.Path()), "[COMMON]\r\nLastKvdFolder=/old/\r\n");
 }
 
 TEST(ProgramVersionTest, ParsesWhatItCan)

@@ -389,10 +389,11 @@ TEST_F(FilesProfiles, LoadDoesNotRunTheRecordingMethodRule)
 TEST_F(FilesProfiles, FailedSaveKeepsTheEarlierProfile)
 {
     Attach(403);
-    // A file that cannot be created fails without a word.
+    // A file that cannot be created fails as one that cannot be written.
     dialogs.paths = {tempDir.path() + QStringLiteral("/no/such/folder/p.kvp")};
     EXPECT_FALSE(SaveProfile(editor, Context(403, 0), 0, true));
-    EXPECT_TRUE(status.empty());
+    EXPECT_EQ(status, (std::vector<StatusLine>{{QStringLiteral("Ошибка при сохранении профиля"), true}}));
+    status.clear();
 
     const QString path = ProfilesFolder() + kAutomatic;
     QDir().mkpath(ProfilesFolder());

@@ -27,7 +27,7 @@ public:
             return 0;
         Bytes& front = chunks.front();
         std::size_t n = std::min(count, front.size());
-        std::memcpy(buffer, front.data(), n);
+        std::copy_n(front.begin(), n, buffer); // a silent chunk has no data() to copy from
         front.erase(front.begin(), front.begin() + static_cast<long>(n));
         if (front.empty())
             chunks.pop_front();
@@ -43,7 +43,7 @@ public:
         chunks.pop_front();
         if (front.size() > capacity)
             return 0;
-        std::memcpy(buffer, front.data(), front.size());
+        std::copy(front.begin(), front.end(), buffer);
         return front.size();
     }
 

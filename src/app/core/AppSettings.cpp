@@ -56,12 +56,12 @@ std::string FormatGeometry(int top, int left, int width, int height)
     return text;
 }
 
-AppSettings ReadAppSettings(const IniFile& ini, const std::string& programFolder)
+AppSettings ReadAppSettings(IniFile& ini, const std::string& programFolder)
 {
     return ReadAppSettingsWithKvdDefault(ini, programFolder + "KVD");
 }
 
-AppSettings ReadAppSettingsWithKvdDefault(const IniFile& ini, const std::string& kvdDefault)
+AppSettings ReadAppSettingsWithKvdDefault(IniFile& ini, const std::string& kvdDefault)
 {
     AppSettings s;
     s.updatePort = static_cast<std::uint16_t>(ini.ReadInteger(kSettingsSection, "UpdatePort", kDefaultUpdatePort));
@@ -75,14 +75,26 @@ AppSettings ReadAppSettingsWithKvdDefault(const IniFile& ini, const std::string&
 
 bool WriteKvdFolder(IniFile& ini, const std::string& kvdFolder)
 {
-    return ini.Write(kSettingsSection, "LastKvdFolder", kvdFolder);
+    return ini.Write(kSettingsSection, "LastKvdFolder", kvdFolder) == IniFile::Outcome::Ok;
 }
 
 bool WriteGeometryIfChanged(IniFile& ini, const GeometryRecord& record, int top, int left, int width, int height)
 {
     if (record.top == top && record.left == left && record.width == width && record.height == height)
         return false;
-    return ini.Write(kSettingsSection, "MainForm", FormatGeometry(top, left, width, height));
+    return ini.Write(kSettingsSection, "MainForm", FormatGeometry(top, left, width, height)) == IniFile::Outcome::Ok;
+}
+
+std::string SettingsFailureText(IniFile::Outcome outcome, const std::string& path)
+{
+    switch (outcome) {
+    case IniFile::Outcome::Ok: return {};
+    case IniFile::Outcome::Unreadable:
+        return "Не удалось прочитать настройки программы из " + path + "; используются значения по умолчанию";
+    case IniFile::Outcome::InvalidValue: return "Не удалось сохранить настройки программы: недопустимое значение";
+    case IniFile::Outcome::WriteFailed: return "Не удалось сохранить настройки программы в " + path;
+    }
+    return {};
 }
 
 } // namespace plendoro

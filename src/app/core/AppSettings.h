@@ -42,12 +42,21 @@ bool IsDottedIpv4(const std::string& text);
 std::string FormatGeometry(int top, int left, int width, int height);
 
 // programFolder ends in "/"; the database folder defaults to its "KVD".
-AppSettings ReadAppSettings(const IniFile& ini, const std::string& programFolder);
+// A file that cannot be read gives the defaults (and tells the file's
+// failure report).
+AppSettings ReadAppSettings(IniFile& ini, const std::string& programFolder);
 // The same with the database folder's default given; empty: none.
-AppSettings ReadAppSettingsWithKvdDefault(const IniFile& ini, const std::string& kvdDefault);
+AppSettings ReadAppSettingsWithKvdDefault(IniFile& ini, const std::string& kvdDefault);
+// True when the key was written.
 bool WriteKvdFolder(IniFile& ini, const std::string& kvdFolder);
 // Writes MainForm only when the window's geometry differs from the record.
 // True when the key was written.
 bool WriteGeometryIfChanged(IniFile& ini, const GeometryRecord& record, int top, int left, int width, int height);
+
+// The message box text for a failure of the settings file at path; empty
+// for Ok. The program says one of them at most once a run, under the
+// caption kSettingsFailureCaption.
+constexpr const char* kSettingsFailureCaption = "Plendoro";
+std::string SettingsFailureText(IniFile::Outcome outcome, const std::string& path);
 
 } // namespace plendoro
