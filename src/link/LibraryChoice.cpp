@@ -54,8 +54,10 @@ bool TrackerOnKernelDriver(const std::string& sysfsRoot, const std::string& pref
 
 std::vector<std::string> KernelDriverLibraryFiles(const std::string& programFolder)
 {
-    return {programFolder + kKernelDriverLibraryFile,
-            programFolder + PLENDORO_PRIVATE_LIBDIR_FROM_BIN "/" + kKernelDriverLibraryFile};
+    // Named plainly ("/usr/lib/plendoro/...", not "/usr/bin/../lib/..."):
+    // About and the byte log show it.
+    const fs::path libraryFolder = fs::path(programFolder + PLENDORO_PRIVATE_LIBDIR_FROM_BIN).lexically_normal();
+    return {programFolder + kKernelDriverLibraryFile, (libraryFolder / kKernelDriverLibraryFile).string()};
 }
 
 std::vector<std::string> LibraryCandidates(const std::string& explicitFile, bool trackerOnKernelDriver,

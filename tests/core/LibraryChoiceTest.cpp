@@ -36,7 +36,7 @@ TEST(LibraryChoice, OrderFollowsWhoHoldsTheTracker)
     const std::vector<std::string> ours = KernelDriverLibraryFiles("/opt/plendoro/bin/");
     ASSERT_EQ(ours.size(), 2u);
     EXPECT_EQ(ours[0], "/opt/plendoro/bin/libplendoro_ttyusb.so");
-    EXPECT_EQ(ours[1], "/opt/plendoro/bin/../lib/plendoro/libplendoro_ttyusb.so");
+    EXPECT_EQ(ours[1], "/opt/plendoro/lib/plendoro/libplendoro_ttyusb.so");
 
     EXPECT_EQ(LibraryCandidates("/x/libd2xx.so", true, ours), std::vector<std::string>{"/x/libd2xx.so"})
         << "an explicit library is the only one tried";
