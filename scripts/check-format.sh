@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fails when a C or C++ file under src/, sim/, tests/ or bench/ differs from
+# Fails when a C or C++ file under src/, sim/, tests/, bench/ or fuzz/ differs from
 # what clang-format makes of it with the repository's .clang-format (sim/ has
 # its own additions). To fix a file: clang-format -i FILE.
 set -euo pipefail
@@ -8,7 +8,7 @@ if ! command -v clang-format >/dev/null; then
   echo "check-format: clang-format is missing; scripts/setup.sh installs it" >&2
   exit 2
 fi
-if ! find src sim tests bench -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.c' \) -print0 | sort -z |
+if ! find src sim tests bench fuzz -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.c' \) -print0 | sort -z |
   xargs -0 clang-format --dry-run --Werror; then
   echo "check-format: the files above differ from their formatted form" >&2
   exit 1
