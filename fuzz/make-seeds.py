@@ -174,6 +174,7 @@ def update_frames():
     assert len(frame) == len(image) + 41
     write("update_frames", "image-reply", bytes([1, 3, 5]) + frame)
     write("update_frames", "eraw-4.12", b"\2" + eraw(4, 12, pattern(64, 9)))
+    write("update_frames", "eraw-far-date", b"\2" + eraw(4, 12, pattern(8, 1), date="01.01.-2147483648 00:00:00"))
     write("update_frames", "eraw-no-date", b"\2" + eraw_no_date(3, 9, pattern(16, 1)))
 
 
