@@ -68,8 +68,10 @@ for target in "${targets[@]}"; do
   (cd "$corpus" && "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$corpus/" "$corpus" "$seeds") >"$log" 2>&1 || status=$?
   runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)"
-  summary+=("$(printf '%-16s %12s executions in %s s' "$target" "${runs:-?}" "$seconds")")
-  if ((status != 0)); then
+  if ((status == 0)); then
+    summary+=("$(printf '%-16s %12s executions in %s s' "$target" "${runs:-?}" "$seconds")")
+  else
+    summary+=("$(printf '%-16s FAILED after %s executions, see %s' "$target" "${runs:-?}" "$log")")
     failed+=("$target")
     grep -E 'ERROR|SUMMARY|runtime error|Test unit written' "$log" | head -8 >&2 || true
   fi

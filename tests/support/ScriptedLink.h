@@ -27,7 +27,8 @@ public:
             return 0;
         Bytes& front = chunks.front();
         std::size_t n = std::min(count, front.size());
-        std::memcpy(buffer, front.data(), n);
+        if (n > 0)
+            std::memcpy(buffer, front.data(), n);
         front.erase(front.begin(), front.begin() + static_cast<long>(n));
         if (front.empty())
             chunks.pop_front();
@@ -43,7 +44,8 @@ public:
         chunks.pop_front();
         if (front.size() > capacity)
             return 0;
-        std::memcpy(buffer, front.data(), front.size());
+        if (!front.empty())
+            std::memcpy(buffer, front.data(), front.size());
         return front.size();
     }
 
