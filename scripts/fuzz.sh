@@ -24,17 +24,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds == 0)); then
   exit 2
 fi
 
-missing=()
-for p in clang libclang-rt-14-dev cmake ninja-build; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  SUDO=""
-  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update
-  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$here/scripts/install-packages.sh" clang libclang-rt-14-dev cmake ninja-build
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
