@@ -16,15 +16,4 @@ PACKAGES=(
   dpkg-dev file desktop-file-utils appstream
 )
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-
-if ((${#missing[@]})); then
-  SUDO=""
-  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update
-  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$(dirname "$0")/install-packages.sh" "${PACKAGES[@]}"

@@ -41,15 +41,22 @@ struct FirmwareFolder {
     std::string base;
 };
 
-// A sound file with any version text, built by hand rather than by the
-// client's builder, so that the reader is checked against the format.
-Bytes EraW(const std::string& version, const Bytes& image = Bytes(40, 0x5A))
+// A sound file with any version text and, when given, build date text,
+// built by hand rather than by the client's builder, so that the reader is
+// checked against the format.
+Bytes EraW(const std::string& version, const Bytes& image = Bytes(40, 0x5A), const std::string& date = {})
 {
     Bytes f(8 + version.size());
     WriteLe16(f.data() + 6, static_cast<std::uint16_t>(version.size()));
     std::memcpy(f.data() + 8, version.data(), version.size());
+    if (!date.empty()) {
+        const std::size_t at = f.size();
+        f.resize(at + 2);
+        WriteLe16(f.data() + at, static_cast<std::uint16_t>(date.size()));
+        f.insert(f.end(), date.begin(), date.end());
+    }
     f.insert(f.end(), image.begin(), image.end());
-    WriteLe32(f.data(), static_cast<std::uint32_t>(f.size()));
+    WriteLe32(f.data(), static_cast<std::uint32_t>(f.size()) | (date.empty() ? 0u : 0x80000000u));
     Bytes copy = f;
     WriteLe16(f.data() + 4, Sum16(copy.data(), copy.size()));
     return f;
@@ -177,6 +184,28 @@ TEST(EraWFile, BuiltFileReadsBackWithDateAndSum)
     damaged[200] ^= 0x10;
     EXPECT_FALSE(ReadFirmwareFile(damaged.data(), damaged.size(), info)) << "sum";
     EXPECT_FALSE(ReadFirmwareFile(file.data(), file.size() - 1, info)) << "size field";
+}
+
+TEST(EraWFile, ADateBeyondTheCalendarIsNoDate)
+{
+    FirmwareFileInfo info;
+    for (const char* date : {"01.01.-2147483648 00:00:00", "01.-2147483648.2024 00:00:00"}) {
+        const Bytes file = EraW("KVTW-4.12", Bytes(40, 0x5A), date);
+        ASSERT_TRUE(ReadFirmwareFile(file.data(), file.size(), info)) << date;
+        EXPECT_EQ(info.major, 4) << date;
+        EXPECT_EQ(info.minor, 12) << date;
+        EXPECT_EQ(info.buildTime, 0) << date;
+    }
+    // A day past the month's end still counts, as the calendar carries it.
+    const Bytes carried = EraW("KVTW-4.12", Bytes(40, 0x5A), "32.01.2024 12:00:00");
+    ASSERT_TRUE(ReadFirmwareFile(carried.data(), carried.size(), info));
+    std::tm february{};
+    february.tm_mday = 1;
+    february.tm_mon = 1;
+    february.tm_year = 124;
+    february.tm_hour = 12;
+    february.tm_isdst = -1;
+    EXPECT_EQ(info.buildTime, std::mktime(&february));
 }
 
 TEST(EraWFile, SumCoversOnlyTheLengthModulo65536)

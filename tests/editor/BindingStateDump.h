@@ -84,10 +84,14 @@ public:
                 connect(b, &QAbstractButton::toggled, this,
                         [log](bool on) { log(on ? QStringLiteral("checked") : QStringLiteral("unchecked")); });
             else if (auto* l = qobject_cast<QListWidget*>(w)) {
-                auto items = [log, l] { log(QStringLiteral("items=%1").arg(l->count())); };
-                connect(l->model(), &QAbstractItemModel::rowsInserted, this, items);
-                connect(l->model(), &QAbstractItemModel::rowsRemoved, this, items);
-                connect(l->model(), &QAbstractItemModel::modelReset, this, items);
+                // The model, not the list: the model empties itself once more
+                // while the list is being destroyed, when the list is no
+                // longer one.
+                QAbstractItemModel* model = l->model();
+                auto items = [log, model] { log(QStringLiteral("items=%1").arg(model->rowCount())); };
+                connect(model, &QAbstractItemModel::rowsInserted, this, items);
+                connect(model, &QAbstractItemModel::rowsRemoved, this, items);
+                connect(model, &QAbstractItemModel::modelReset, this, items);
             } else if (auto* p = qobject_cast<QPlainTextEdit*>(w))
                 connect(p, &QPlainTextEdit::textChanged, this, [log] { log(QStringLiteral("text")); });
             else if (auto* tw = qobject_cast<QTabWidget*>(w))

@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sys/stat.h>
 
 namespace plendoro {
@@ -106,8 +107,11 @@ bool ReadFirmwareFile(const std::uint8_t* bytes, std::size_t size, FirmwareFileI
             return false;
         const std::string date(reinterpret_cast<const char*>(bytes + 10 + n), d);
         std::tm tm{};
+        // A month or year too far below zero to take the offsets is no date
+        // at all; any other number is left to mktime to normalise.
         if (std::sscanf(date.c_str(), "%d.%d.%d %d:%d:%d", &tm.tm_mday, &tm.tm_mon, &tm.tm_year, &tm.tm_hour,
-                        &tm.tm_min, &tm.tm_sec) == 6) {
+                        &tm.tm_min, &tm.tm_sec) == 6 &&
+            tm.tm_mon > std::numeric_limits<int>::min() && tm.tm_year >= std::numeric_limits<int>::min() + 1900) {
             tm.tm_mon -= 1;
             tm.tm_year -= 1900;
             tm.tm_isdst = -1;
