@@ -53,22 +53,22 @@ def pattern(n, seed):
     return bytes((seed + i) & 0xFF for i in range(n))
 
 
-def crc8(data):
+def reflected_crc(data, polynomial):
+    """Both update frame checks: reflected, started at 0, no final XOR."""
     crc = 0
     for b in data:
         crc ^= b
         for _ in range(8):
-            crc = (crc >> 1) ^ 0x8C if crc & 1 else crc >> 1
+            crc = (crc >> 1) ^ polynomial if crc & 1 else crc >> 1
     return crc
+
+
+def crc8(data):
+    return reflected_crc(data, 0x8C)
 
 
 def crc32(data):
-    crc = 0
-    for b in data:
-        crc ^= b
-        for _ in range(8):
-            crc = (crc >> 1) ^ 0xEDB88320 if crc & 1 else crc >> 1
-    return crc
+    return reflected_crc(data, 0xEDB88320)
 
 
 def name_field(text):

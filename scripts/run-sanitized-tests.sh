@@ -9,7 +9,10 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${PLENDORO_ASAN_BUILD_DIR:-$here/build-asan}"
 jobs="${PLENDORO_JOBS:-$(nproc)}"
 "$here/scripts/setup.sh"
+# -O1 and line tables only: the reports keep their file and line, and the
+# generated form code compiles in a third of the time -O2 -g takes.
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DPLENDORO_SANITIZE=ON -DPLENDORO_BUILD_BENCH=OFF "$@"
 cmake --build "$build" -j "$jobs"
 export QT_QPA_PLATFORM=offscreen
