@@ -6,6 +6,7 @@
 #include "app/core/IniFile.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -114,7 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!HoldableSection(section) || !HoldableKey(key) || !Holdable(value))
         return 0;
 
-    const std::string after = IniFile::WriteInto(before, section, key, value);
+    // Names and values the file can hold are never refused.
+    const std::optional<std::string> written = IniFile::WriteInto(before, section, key, value);
+    if (!written)
+        std::abort();
+    const std::string& after = *written;
     if (IniFile::ReadFrom(after, section, key) != value)
         std::abort();
     for (const auto& [otherSection, otherKey] : NamesIn(before)) {
