@@ -30,7 +30,7 @@ expect_file usr/share/metainfo/ru\\.kovaltrak\\.Plendoro\\.metainfo\\.xml
 grep -qE '^-rwxr-xr-x .* \./usr/bin/plendoro$' <<<"$contents" || { echo "usr/bin/plendoro is not 0755"; status=1; }
 
 depends="$(sed -n 's/^ Depends: //p' <<<"$info")"
-for lib in libc6 libstdc\\+\\+6 libqt6widgets6 libqt6gui6 libqt6core6 libudev1; do
+for lib in libc6 libstdc\\+\\+6 libqt6widgets6 libqt6gui6 libqt6core6 libudev1 qt6-translations-l10n; do
   grep -qE "(^|, )$lib( |,|$)" <<<"$depends" || { echo "Depends lacks $lib: $depends"; status=1; }
 done
 grep -q '^ Package: plendoro$' <<<"$info" || { echo "package name is not plendoro"; status=1; }

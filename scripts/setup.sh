@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-translations-l10n
   libgl-dev
   libudev-dev
   libgtest-dev libgmock-dev googletest

@@ -16,6 +16,7 @@
 #include "firmware/UpdateFirmware.h"
 #include "services/CalForm.h"
 #include "services/CanSearch.h"
+#include "services/DeviceGate.h"
 #include "services/DeviceWorker.h"
 #include "services/OneWireCommands.h"
 #include "services/OneWireSearchForm.h"
@@ -96,6 +97,10 @@ TMainForm::TMainForm(const Options& options, QWidget* parent) : QMainWindow(pare
     connect(&initTimer_, &QTimer::timeout, this, &TMainForm::initTimerTimer);
 
     worker_ = new DeviceWorker(this);
+    gate_ = new DeviceGate(this);
+    connect(gate_, &DeviceGate::Started, this, &TMainForm::CommandStarted);
+    connect(gate_, &DeviceGate::Ended, this, &TMainForm::CommandEnded);
+    connect(gate_, &DeviceGate::Refused, this, [this] { ShowStatus(kWaitForDeviceText, true); });
     BuildWindow();
 }
 
@@ -148,26 +153,10 @@ void TMainForm::BuildWindow()
     // The firmware group: update client, firmware on disk, loader start.
     firmware_ = new FirmwareController(
         *editor_, *dialogs_, [this] { return identity_; }, this);
-    connect(firmware_, &FirmwareController::UpdateStarted, this, [this] { BeginCommand(Command::Update); });
-    connect(firmware_, &FirmwareController::UpdateFinished, this, [this] {
-        if (command_ == Command::Update)
-            EndCommand();
-    });
     canSearch_ = new CanSearch(*editor_, *link_, [this](const QString& text, bool error) { ShowStatus(text, error); });
-    oneWire_ = new OneWireCommands(*editor_, *link_, *worker_, this);
-    connect(oneWire_, &OneWireCommands::BusyChanged, this, [this](bool busy) {
-        if (busy)
-            BeginCommand(Command::OneWire);
-        else if (command_ == Command::OneWire)
-            EndCommand();
-    });
+    oneWire_ = new OneWireCommands(*editor_, *link_, *worker_, *gate_, this);
     canSearch_->SetWorker(worker_);
-    connect(canSearch_, &CanSearch::BusyChanged, this, [this](bool busy) {
-        if (busy)
-            BeginCommand(Command::CanSearch);
-        else if (command_ == Command::CanSearch)
-            EndCommand();
-    });
+    canSearch_->SetGate(gate_);
     InstallBalloonClosers(*editor_);
     if (auto* clear = editor_->FieldAs<QAbstractButton>(QStringLiteral("btnClearData")))
         connect(clear, &QAbstractButton::clicked, this, &TMainForm::btnClearDataClick);
@@ -256,6 +245,7 @@ void TMainForm::BuildWindow()
     connect(readButton_, &QPushButton::clicked, this, &TMainForm::btnReadSettingsClick);
     connect(writeButton_, &QPushButton::clicked, this, &TMainForm::btnWriteSettingsClick);
     connect(selectKvdDirAction_, &QAction::triggered, this, &TMainForm::mSelectKvdDirClick);
+    connect(exitAction_, &QAction::triggered, this, &TMainForm::mExitClick);
     connect(aboutAction_, &QAction::triggered, this, &TMainForm::mAboutClick);
     connect(saveProfileAction_, &QAction::triggered, this, [this] { plendoro::mSaveProfileClick(*editor_, Files()); });
     connect(loadProfileAction_, &QAction::triggered, this, [this] { plendoro::mLoadProfileClick(*editor_, Files()); });
@@ -311,6 +301,8 @@ void TMainForm::FormShow()
     settingsFolder_ = QString::fromStdString(place.folder);
     PrepareSettingsFolder(place);
     settings_ = ReadAppSettingsWithKvdDefault(SettingsFile(), place.kvdDefault);
+    if (!place.kvdDefault.empty())
+        defaultKvdFolder_ = QString::fromStdString(NormaliseFolder(place.kvdDefault));
     kvdFolder_ = QString::fromStdString(settings_.kvdFolder);
     if (settings_.geometry.Complete()) {
         const GeometryRecord& g = settings_.geometry;
@@ -484,17 +476,14 @@ struct TMainForm::PresenceResult {
 
 void TMainForm::CheckDevicePresence()
 {
-    if (DeviceBusy()) {
-        presencePending_ = true;
+    // Waits in line behind a running command (the gate remembers it).
+    if (!BeginCommand(DeviceCommand::Presence))
         return;
-    }
-    presencePending_ = false;
-    BeginCommand(Command::Presence);
     using Kind = PresenceResult::Kind;
     auto result = std::make_shared<PresenceResult>();
     result->identity = identity_;
     UsbLink* link = link_;
-    worker_->Run(
+    RunJob(
         [this, link, result] {
             if (link->Connected() && link->DeviceIndex() >= 0) {
                 // While another exchange holds the device it is plainly still there.
@@ -544,13 +533,9 @@ void TMainForm::CheckDevicePresence()
                 btnReadSettingsClick();
             }
             ApplyPresence(*result);
-            if (command_ == Command::Read) {
-                // The display has just set them; the read holds them until it ends.
-                readEnabledBefore_ = IsOwnEnabled(readButton_);
-                writeEnabledBefore_ = IsOwnEnabled(writeButton_);
-                readButton_->setEnabled(false);
-                writeButton_->setEnabled(false);
-            }
+            // The display has just opened them; the read holds them until it ends.
+            if (const std::optional<DeviceCommand> running = gate_->Holder())
+                CloseCommandButtons(*running);
             emit PresenceChecked();
         });
 }
@@ -623,14 +608,13 @@ void TMainForm::SetPagesLocked(bool locked)
 
 void TMainForm::btnReadSettingsClick()
 {
-    if (DeviceBusy())
+    if (!BeginCommand(DeviceCommand::Read))
         return;
-    BeginCommand(Command::Read);
     const int firmware = identity_.firmwareVersion;
     const int hourOffset = localHourOffset_;
     auto ok = std::make_shared<bool>(false);
     UsbLink* link = link_;
-    worker_->Run(
+    RunJob(
         [this, link, firmware, hourOffset, ok] {
             if (!link->Open())
                 return;
@@ -657,91 +641,88 @@ void TMainForm::btnReadSettingsClick()
 
 void TMainForm::btnWriteSettingsClick()
 {
-    if (DeviceBusy())
+    if (!BeginCommand(DeviceCommand::Write))
         return;
-    BeginCommand(Command::Write);
     auto opened = std::make_shared<bool>(false);
     UsbLink* link = link_;
-    worker_->Run([link, opened] { *opened = link->Open(); },
-                 [this, link, opened] {
-                     if (!*opened) {
-                         ShowStatus(QStringLiteral("Ошибка при открытии устройства"), true);
-                         EndCommand();
-                         return;
-                     }
-                     // The checks may point at a field, so the pages are usable for them.
-                     pages_->setEnabled(true);
-                     const bool valid = ValidateBeforeWrite();
-                     pages_->setEnabled(false);
-                     if (!valid) {
-                         worker_->Run([link] { link->Close(); }, [this] { EndCommand(); });
-                         return;
-                     }
-                     // Encoded once: the tracker, the database files and the
-                     // automatic profile get the same bytes.
-                     auto written = std::make_shared<WrittenSettings>(CaptureWrittenSettings(*editor_, Files()));
-                     auto code = std::make_shared<int>(0);
-                     worker_->Run(
-                         [this, link, written, code] {
-                             const TransferHooks hooks =
-                                 ProgressHooks(QStringLiteral("Запись настроек: блок %1 из %2"));
-                             *code = WriteBlocks(*link, SystemClock::Instance(), written->blocks, hooks);
-                             link->Close();
-                         },
-                         [this, written, code] {
-                             ShowStatus(WriteResultText(*code), *code != 0);
-                             if (*code != 0) {
-                                 EndCommand();
-                                 return;
-                             }
-                             // The files are written off the window's thread too: a
-                             // disk that is slow to flush must not stall the window.
-                             auto files =
-                                 std::make_shared<FilesAfterWrite>(PrepareFilesAfterWrite(*editor_, Files(), *written));
-                             auto result = std::make_shared<FilesAfterWriteResult>();
-                             worker_->Run([files, result] { *result = WriteFilesAfterWrite(*files); },
-                                          [this, result] {
-                                              ReportFilesAfterWrite(Files(), *result);
-                                              EndCommand();
-                                          });
-                         });
-                 });
+    RunJob([link, opened] { *opened = link->Open(); },
+           [this, link, opened] {
+               if (!*opened) {
+                   ShowStatus(QStringLiteral("Ошибка при открытии устройства"), true);
+                   EndCommand();
+                   return;
+               }
+               // The checks may point at a field, so the pages are usable for them.
+               pages_->setEnabled(true);
+               if (!ValidateBeforeWrite()) {
+                   // The pages stay usable: the field keeps the focus and
+                   // its balloon, which disabling them would take away.
+                   RunJob([link] { link->Close(); }, [this] { EndCommand(); });
+                   return;
+               }
+               pages_->setEnabled(false);
+               // Encoded once: the tracker, the database files and the
+               // automatic profile get the same bytes.
+               auto written = std::make_shared<WrittenSettings>(CaptureWrittenSettings(*editor_, Files()));
+               auto code = std::make_shared<int>(0);
+               RunJob(
+                   [this, link, written, code] {
+                       const TransferHooks hooks = ProgressHooks(QStringLiteral("Запись настроек: блок %1 из %2"));
+                       *code = WriteBlocks(*link, SystemClock::Instance(), written->blocks, hooks);
+                       link->Close();
+                   },
+                   [this, written, code] {
+                       ShowStatus(WriteResultText(*code), *code != 0);
+                       if (*code != 0) {
+                           EndCommand();
+                           return;
+                       }
+                       // The files are written off the window's thread too: a
+                       // disk that is slow to flush must not stall the window.
+                       auto files =
+                           std::make_shared<FilesAfterWrite>(PrepareFilesAfterWrite(*editor_, Files(), *written));
+                       auto result = std::make_shared<FilesAfterWriteResult>();
+                       RunJob([files, result] { *result = WriteFilesAfterWrite(*files); },
+                              [this, result] {
+                                  ReportFilesAfterWrite(Files(), *result);
+                                  EndCommand();
+                              });
+                   });
+           });
 }
 
 void TMainForm::btnClearDataClick()
 {
+    // Enter and Esc both answer "Нет": erasing the memory takes a deliberate "Да".
     if (!dialogs_->Ask(this, kAppCaption, QStringLiteral("Вы действительно хотите очистить память прибора?"),
-                       DialogService::Icon::Warning))
+                       DialogService::Icon::Warning, DialogService::Answer::No))
+        return;
+    if (!BeginCommand(DeviceCommand::Clear))
         return;
     clearing_ = true;
     SetPagesLocked(true);
-    // A clearing under way clears the flag itself when it ends.
-    if (command_ == Command::Clear)
-        return;
-    if (DeviceBusy()) {
+    ShowStatus(QStringLiteral("Очистка памяти прибора"), false);
+    auto result = std::make_shared<ClearResult>(ClearResult::OpenFailed);
+    if (!RunJob([this, result] { TClearThread(*result); }, [this, result] { ClearDone(static_cast<int>(*result)); })) {
         clearing_ = false;
         SetPagesLocked(false);
-        return;
     }
-    ShowStatus(QStringLiteral("Очистка памяти прибора"), false);
-    BeginCommand(Command::Clear);
-    auto result = std::make_shared<ClearResult>(ClearResult::OpenFailed);
-    UsbLink* link = link_;
-    worker_->Run(
-        [this, link, result] {
-            if (!link->Open())
-                return;
-            *result = ClearMemory(*link, [this](int percent) {
-                DeviceWorker::Post(this, [this, percent] {
-                    ShowStatus(QStringLiteral("Стирание памяти: выполнено %1%").arg(percent), false);
-                    progress_->setRange(0, 100);
-                    progress_->setValue(std::clamp(percent, 0, 100));
-                    progress_->show();
-                });
-            });
-            link->Close();
-        },
-        [this, result] { ClearDone(static_cast<int>(*result)); });
+}
+
+// The clearing's job on the worker, in place of the clearing thread.
+void TMainForm::TClearThread(ClearResult& result)
+{
+    if (!link_->Open())
+        return;
+    result = ClearMemory(*link_, [this](int percent) {
+        DeviceWorker::Post(this, [this, percent] {
+            ShowStatus(QStringLiteral("Стирание памяти: выполнено %1%").arg(percent), false);
+            progress_->setRange(0, 100);
+            progress_->setValue(std::clamp(percent, 0, 100));
+            progress_->show();
+        });
+    });
+    link_->Close();
 }
 
 void TMainForm::ClearDone(int result)
@@ -760,14 +741,8 @@ void TMainForm::ClearDone(int result)
 void TMainForm::AttachCalibrationDialog(TCalForm* dialog)
 {
     calForm_ = dialog;
-    if (!dialog)
-        return;
-    connect(dialog, &TCalForm::BusyChanged, this, [this](bool busy) {
-        if (busy)
-            BeginCommand(Command::Calibrate);
-        else if (command_ == Command::Calibrate)
-            EndCommand();
-    });
+    if (dialog)
+        dialog->SetGate(gate_);
 }
 
 void TMainForm::AttachOneWireSearchDialog(TOWSearchForm* dialog)
@@ -777,90 +752,119 @@ void TMainForm::AttachOneWireSearchDialog(TOWSearchForm* dialog)
 
 void TMainForm::mCalibrateClick()
 {
-    if (calForm_ && !DeviceBusy())
-        calForm_->show();
+    if (!calForm_)
+        return;
+    if (DeviceBusy()) {
+        ShowStatus(kWaitForDeviceText, true);
+        return;
+    }
+    calForm_->show();
 }
 
-void TMainForm::BeginCommand(Command command)
+bool TMainForm::DeviceBusy() const
 {
-    command_ = command;
-    if (command == Command::Presence)
-        return; // a short check whose display sets the buttons when it ends
-    readEnabledBefore_ = IsOwnEnabled(readButton_);
-    writeEnabledBefore_ = IsOwnEnabled(writeButton_);
+    return gate_->Busy();
+}
+
+bool TMainForm::BeginCommand(DeviceCommand command)
+{
+    // A refused start must not forget the ticket of the command that runs.
+    const CommandGate::Ticket ticket = gate_->Begin(command);
+    if (ticket == CommandGate::kRefused)
+        return false;
+    ticket_ = ticket;
+    return true;
+}
+
+void TMainForm::EndCommand()
+{
+    gate_->End(ticket_);
+}
+
+bool TMainForm::RunJob(std::function<void()> job, std::function<void()> done)
+{
+    if (worker_->Run(std::move(job), std::move(done)))
+        return true;
+    // Only a job left over from an ended command holds the worker now.
+    EndCommand();
+    ShowStatus(kWaitForDeviceText, true);
+    return false;
+}
+
+void TMainForm::CommandStarted(DeviceCommand command)
+{
+    if (command != DeviceCommand::Presence) // its display sets the buttons when it ends
+        CloseCommandButtons(command);
+}
+
+void TMainForm::CloseCommandButtons(DeviceCommand command)
+{
     readButton_->setEnabled(false);
     writeButton_->setEnabled(false);
     if (calibrateAction_)
         calibrateAction_->setEnabled(false);
-    if (command != Command::Read && command != Command::Write) {
-        // The pages stay usable; the other device commands on them close.
-        for (QWidget* w : PageCommandButtons(command)) {
-            pageCommandsBefore_.push_back({w, IsOwnEnabled(w)});
-            w->setEnabled(false);
-        }
-        return;
-    }
-    // The commands on the pages are closed with them.
-    pages_->setEnabled(false);
+    for (QWidget* w : PageCommandButtons())
+        w->setEnabled(false);
+    firmware_->SetDeviceBusy(true);
+    // A read or a write fills or takes the pages: nothing on them may change meanwhile.
+    if (command == DeviceCommand::Read || command == DeviceCommand::Write || command == DeviceCommand::Compare)
+        pages_->setEnabled(false);
 }
 
-// A command keeps its own buttons: the CAN search its search button, the
-// update the firmware group's buttons, which it sets itself.
-std::vector<QWidget*> TMainForm::PageCommandButtons(Command command) const
+// The device commands on the pages. The firmware check and download are not
+// among them: they never touch the tracker.
+std::vector<QWidget*> TMainForm::PageCommandButtons() const
 {
     std::vector<QWidget*> buttons;
     QStringList names = {QStringLiteral("btnItSearchTemp"), QStringLiteral("btnIbGetAddr"),
-                         QStringLiteral("btnClearData")};
+                         QStringLiteral("btnClearData"), QStringLiteral("btnCANSearch")};
     for (int n = 1; n <= 8; ++n)
         names << QStringLiteral("btnItempAddr%1").arg(n);
-    if (command != Command::CanSearch)
-        names << QStringLiteral("btnCANSearch");
-    if (command != Command::Update)
-        names << QStringLiteral("btCheckFW") << QStringLiteral("btDownloadFW") << QStringLiteral("btUpdateFW");
     for (const QString& name : names)
         if (QWidget* w = editor_->Field(name))
             buttons.push_back(w);
     return buttons;
 }
 
-void TMainForm::EndCommand()
+void TMainForm::CommandEnded()
 {
-    const Command ended = command_;
-    command_ = Command::None;
     progress_->hide();
     pages_->setEnabled(true);
-    if (ended != Command::Presence)
-        RestoreCommandButtons();
-    // Device changes noticed meanwhile are checked once, after whatever the
-    // end of this command starts.
-    if (presencePending_)
-        QTimer::singleShot(0, this, [this] {
-            if (presencePending_)
-                CheckDevicePresence();
-        });
+    UpdateCommandButtons();
+    // A close asked for meanwhile comes first; device changes noticed
+    // meanwhile are checked once, after whatever the end of this command
+    // starts.
+    QTimer::singleShot(0, this, [this] {
+        if (DeviceBusy())
+            return;
+        if (closeRequested_) {
+            close();
+            return;
+        }
+        if (gate_->TakePresenceDue())
+            CheckDevicePresence();
+    });
 }
 
-// The command buttons as the presence display leaves them for the tracker
-// and firmware now, never simply switched on.
-void TMainForm::RestoreCommandButtons()
+void TMainForm::UpdateCommandButtons()
 {
-    if (calibrateAction_)
-        calibrateAction_->setEnabled(true);
-    for (const auto& [w, enabled] : pageCommandsBefore_)
-        w->setEnabled(enabled);
-    pageCommandsBefore_.clear();
-    if (display_ == Display::None) {
-        readButton_->setEnabled(readEnabledBefore_);
-        writeButton_->setEnabled(writeEnabledBefore_);
-        return;
-    }
     const bool present = display_ == Display::Present;
     readButton_->setEnabled(present);
     writeButton_->setEnabled(present);
-    if (identity_.firmwareVersion >= 300)
+    if (calibrateAction_)
+        calibrateAction_->setEnabled(true);
+    const int firmware = identity_.firmwareVersion;
+    if (QWidget* clear = editor_->Field(QStringLiteral("btnClearData")))
+        clear->setEnabled(firmware >= MinimumVersionOf(clear));
+    if (firmware >= 300)
         EnableField("btnCANSearch", present);
-    if (identity_.firmwareVersion > 304)
+    if (firmware > 304) {
         EnableField("btnItSearchTemp", present);
+        // The key's and the slots' "Считать" as the page's rules open them.
+        if (editor_->oneWire)
+            editor_->oneWire->ReadButtonsRule();
+    }
+    firmware_->SetDeviceBusy(false);
 }
 
 // Run on the worker: each block and each retry is reported to the window,
@@ -903,6 +907,7 @@ FilesContext TMainForm::Files()
     c.showStatus = [this](const QString& text, bool error) { ShowStatus(text, error); };
     c.parent = this;
     c.saveDialog = &profileSaveDialog_;
+    c.defaultKvdFolder = defaultKvdFolder_;
     return c;
 }
 
@@ -914,6 +919,11 @@ void TMainForm::mSelectKvdDirClick()
         WriteKvdFolder(SettingsFile(), kvdFolder_.toStdString());
     }
     kvdFolderLabel_->setText(kvdFolder_);
+}
+
+void TMainForm::mExitClick()
+{
+    close();
 }
 
 void TMainForm::mAboutClick()
@@ -959,12 +969,15 @@ void TMainForm::changeEvent(QEvent* event)
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     if (DeviceBusy()) {
-        // Closing now would cut an exchange short; the window closes normally
-        // once the command has ended.
-        ShowStatus(QStringLiteral("Дождитесь окончания операции с прибором"), true);
+        // Closing now would cut an exchange short; the window closes by
+        // itself once the command has ended.
+        closeRequested_ = true;
+        ShowStatus(kWaitForDeviceText, true);
         event->ignore();
         return;
     }
+    // A firmware check or download never holds the window.
+    firmware_->Abort();
     FormClose();
     QMainWindow::closeEvent(event);
 }

@@ -8,10 +8,13 @@
 #include "link/Identification.h"
 #include "link/UsbLink.h"
 #include "services/core/BlockTransfer.h"
+#include "services/core/CommandGate.h"
+#include "services/core/MemoryClearing.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -31,6 +34,7 @@ class DeviceMonitor;
 class DialogService;
 class SettingsEditor;
 class CanSearch;
+class DeviceGate;
 class DeviceWorker;
 class FirmwareController;
 class TCalForm;
@@ -40,6 +44,8 @@ struct BlockTransfer;
 
 // The status line's text for a tracker that is listed but does not open.
 QString OpenFailureText(const OpenFailure& failure);
+// A device command asked for while another holds the tracker, in red.
+inline const QString kWaitForDeviceText = QStringLiteral("Дождитесь окончания операции с прибором");
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -67,7 +73,9 @@ public:
     void CheckDevicePresence();
     // From the start of a device command (the presence check included) to
     // its end.
-    bool DeviceBusy() const { return command_ != Command::None; }
+    bool DeviceBusy() const;
+    // The gate every device command of this tracker passes.
+    DeviceGate& Gate() { return *gate_; }
     // Re-runs every editor rule in its fixed order.
     void RefreshRules();
     // While the memory is being cleared, the main pages refuse to change.
@@ -105,6 +113,8 @@ public:
     void btnClearDataClick();
     bool Clearing() const { return clearing_; }
     void mSelectKvdDirClick();
+    // "Выход": as the window's close button.
+    void mExitClick();
     void mAboutClick();
     void HelpRequested();
 
@@ -123,21 +133,30 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The device command that holds the worker, if any.
-    enum class Command { None, Presence, Read, Write, CanSearch, Clear, Calibrate, OneWire, Update };
-    // Which presence display was shown last; the command buttons return to
-    // its states when a command ends.
+    // Which presence display was shown last; the command buttons follow it
+    // whenever a command ends.
     enum class Display { None, Absent, Present };
     struct PresenceResult;
 
-    void BeginCommand(Command command);
+    // The window's own commands (presence, read, write, clearing) hold the
+    // gate through ticket_; false, with the waiting text, when refused.
+    bool BeginCommand(DeviceCommand command);
     void EndCommand();
-    void RestoreCommandButtons();
-    // The device commands on the pages that the command closes while it runs.
-    std::vector<QWidget*> PageCommandButtons(Command command) const;
+    // Starts a job of the window's command; a worker that refuses it ends
+    // the command as refused.
+    bool RunJob(std::function<void()> job, std::function<void()> done);
+    void CommandStarted(DeviceCommand command);
+    void CommandEnded();
+    void CloseCommandButtons(DeviceCommand command);
+    // Every command button as the presence display, the version gate and
+    // the page rules decide them now.
+    void UpdateCommandButtons();
+    // The device commands on the pages that any command closes while it runs.
+    std::vector<QWidget*> PageCommandButtons() const;
     void ShowProgress(const QString& text, int position, int count);
     TransferHooks ProgressHooks(const QString& blockText);
     void ApplyPresence(const PresenceResult& result);
+    void TClearThread(ClearResult& result);
     void ClearDone(int result);
     void EnterNoDeviceState(bool lost);
 
@@ -171,17 +190,17 @@ private:
     QString programFolder_;
     QString settingsFolder_;
     QString kvdFolder_;
+    QString defaultKvdFolder_; // the layout's own, made when missing
     int localHourOffset_ = 0;
     bool shown_ = false;
     bool destroyed_ = false;
     bool clearing_ = false;
     DeviceWorker* worker_ = nullptr;
-    Command command_ = Command::None;
+    DeviceGate* gate_ = nullptr;
+    CommandGate::Ticket ticket_ = CommandGate::kRefused;
     Display display_ = Display::None;
-    bool presencePending_ = false;
-    bool readEnabledBefore_ = false;
-    bool writeEnabledBefore_ = false;
-    std::vector<std::pair<QWidget*, bool>> pageCommandsBefore_;
+    // A close asked for while a command ran: the window closes at its end.
+    bool closeRequested_ = false;
     DeviceMonitor* monitor_ = nullptr;
     QPointer<TAboutForm> about_;
 

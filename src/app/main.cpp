@@ -1,6 +1,7 @@
 // Plendoro: configurator of the Kovaltrak WiFi vehicle tracker.
 #include "app/LinkLogging.h"
 #include "app/MainForm.h"
+#include "app/QtTranslation.h"
 #include "app/core/AppSettings.h"
 #include "app/core/CommandLine.h"
 #include "app/core/InstallLayout.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("ru.kovaltrak.Plendoro"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ru.kovaltrak.Plendoro")));
     plendoro::InstallLinkLogging();
+    plendoro::InstallQtTranslation();
     try {
         plendoro::TMainForm::Options o;
         o.service = options.service;

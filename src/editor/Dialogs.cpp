@@ -26,12 +26,13 @@ void QtDialogService::Message(QWidget* parent, const QString& caption, const QSt
     box.exec();
 }
 
-bool QtDialogService::Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon)
+bool QtDialogService::Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon, Answer byDefault)
 {
     QMessageBox box(ToQt(icon), caption, text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    box.setDefaultButton(byDefault == Answer::Yes ? yes : no);
+    box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
 }

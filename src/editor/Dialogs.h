@@ -10,11 +10,14 @@ namespace plendoro {
 class DialogService {
 public:
     enum class Icon { None, Information, Warning, Error, Question };
+    // The button Enter presses.
+    enum class Answer { Yes, No };
 
     virtual ~DialogService() = default;
     virtual void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) = 0;
-    // "Да" / "Нет": true for "Да".
-    virtual bool Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon = Icon::Question) = 0;
+    // "Да" / "Нет": true for "Да". Esc answers "Нет".
+    virtual bool Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon = Icon::Question,
+                     Answer byDefault = Answer::Yes) = 0;
     // An empty result means the user cancelled.
     virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
     // defaultSuffix: added to a typed name that has no extension of its own.
@@ -29,7 +32,8 @@ public:
 class QtDialogService final : public DialogService {
 public:
     void Message(QWidget* parent, const QString& caption, const QString& text, Icon icon) override;
-    bool Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon = Icon::Question) override;
+    bool Ask(QWidget* parent, const QString& caption, const QString& text, Icon icon = Icon::Question,
+             Answer byDefault = Answer::Yes) override;
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
     QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter,
                      const QString& defaultSuffix = QString()) override;

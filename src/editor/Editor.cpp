@@ -84,4 +84,12 @@ int DigitAt(const QObject* sender, int position)
     return name.at(position).digitValue();
 }
 
+int SlotOf(const QObject* sender)
+{
+    if (!sender || sender->objectName().isEmpty())
+        return 0;
+    const int slot = DigitAt(sender, static_cast<int>(sender->objectName().size()) - 1);
+    return slot >= 1 && slot <= 8 ? slot : 0;
+}
+
 } // namespace plendoro

@@ -83,6 +83,9 @@ public:
     virtual void SensorSlotRule(int slot) = 0; // cbItempAddr1Click ..
     virtual void ReadAllRule() = 0;            // cbItempReadAllClick
     virtual void OneWireDefaults() = 0;        // btn1wireAsDefaultClick
+    // The key's and the slots' "Считать" as the boxes and the device's
+    // presence open them now; nothing else changes.
+    virtual void ReadButtonsRule() {}
     // What the line searches bring; a rule set without the page ignores them.
     virtual void PutKeyAddress(const OneWireAddress&) {}
     virtual bool PutSensorAddress(int /*slot*/, const OneWireAddress&) { return false; }
@@ -204,5 +207,9 @@ private:
 // position of its component name ("cbIn3Send" at 4 gives 3); 0 when the
 // name is too short or that character is not a digit.
 int DigitAt(const QObject* sender, int position);
+// The 1-Wire sensor slot a component stands for, from the last digit of its
+// name: the digit sits at 11 in "cbItempAddr3" and at 12 in "btnItempAddr3",
+// one helper reads both. 0 when the name does not end in a slot digit.
+int SlotOf(const QObject* sender);
 
 } // namespace plendoro

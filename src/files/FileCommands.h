@@ -35,6 +35,10 @@ struct FilesContext {
     StatusSink showStatus;                          // the status line: text, error flag
     QWidget* parent = nullptr;                      // of the dialogs
     SaveDialogState* saveDialog = nullptr;          // null: a fresh dialog every time
+    // The layout's own database folder (the program's folder + "KVD/"),
+    // made when missing; a folder the user chose never is, since it may be
+    // a share that is not mounted. Empty: none.
+    QString defaultKvdFolder;
 };
 
 // KvdFolder + "Profiles/".
@@ -45,8 +49,8 @@ QString ProfileFolder(const FilesContext& context);
 // the user choose. With announce, success is reported in the status line;
 // failures to write always are, a file that cannot be created never.
 bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce);
-// Fills the editor from a profile, record by record; a bad record stops the
-// load with the records before it applied.
+// Fills the editor from a profile, record by record. The whole file is
+// checked first: a bad record fails the load with the editor untouched.
 bool LoadProfile(SettingsEditor& editor, const FilesContext& context, const QString& path);
 
 // "Сохранить профиль настроек": the checks before writing, then a save
@@ -93,8 +97,10 @@ struct FilesAfterWrite {
     std::string profilePath;  // empty: no profile (the dialog was cancelled)
     std::string profileBytes; // the whole file
     bool profileComplete = true;
+    bool makeKvdFolder = false; // the default folder: made when missing
 };
 struct FilesAfterWriteResult {
+    bool kvdFolderMissing = false; // and nothing was written
     KvdWriteResult kvd = KvdWriteResult::Written;
     enum class Profile { Skipped, NotCreated, Failed, Saved } profile = Profile::Skipped;
 };

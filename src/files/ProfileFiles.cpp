@@ -75,20 +75,26 @@ bool WriteRecords(SettingsEditor& editor, const FilesContext& context, ProfileVe
     return file.Commit();
 }
 
+// The whole file is checked before its first block reaches the editor: a
+// file cut short must not leave the user's edits half overwritten.
 bool LoadRecords(SettingsEditor& editor, const FilesContext& context, ProfileVersion version,
                  std::span<const std::uint8_t> file)
 {
     ProfileRecordReader reader(file);
+    std::vector<std::pair<BlockId, std::span<const std::uint8_t>>> blocks;
     for (const ProfileRecordLayout& record : ProfileRecords(version)) {
         const auto bytes = reader.Next(record);
-        if (!bytes)
-            return false;
+        const auto block = static_cast<BlockId>(record.blockId);
         // The decoders follow the firmware the editor works with, not the
         // one the profile was made for; only block 1's layout is the file's.
-        if (!DecodeBlockIntoEditor(editor, static_cast<BlockId>(record.blockId), *bytes, LayoutOf(version),
-                                   context.firmwareVersion, context.localHourOffset, false))
+        if (!bytes || !BlockDecodes(block, *bytes, LayoutOf(version), context.firmwareVersion, context.localHourOffset))
             return false;
+        blocks.emplace_back(block, *bytes);
     }
+    for (const auto& [block, bytes] : blocks)
+        if (!DecodeBlockIntoEditor(editor, block, bytes, LayoutOf(version), context.firmwareVersion,
+                                   context.localHourOffset, false))
+            return false;
     return true;
 }
 
@@ -207,6 +213,8 @@ FilesAfterWrite PrepareFilesAfterWrite(SettingsEditor& editor, const FilesContex
 {
     FilesAfterWrite f;
     f.kvdFolder = Native(context.kvdFolder);
+    f.makeKvdFolder = !context.defaultKvdFolder.isEmpty() &&
+                      QDir::cleanPath(context.defaultKvdFolder) == QDir::cleanPath(context.kvdFolder);
     f.kvd.serialNumber = context.serialNumber;
     f.kvd.password = written.password;
     f.kvd.server = written.server;
@@ -239,12 +247,20 @@ FilesAfterWrite PrepareFilesAfterWrite(SettingsEditor& editor, const FilesContex
 FilesAfterWriteResult WriteFilesAfterWrite(const FilesAfterWrite& files)
 {
     FilesAfterWriteResult r;
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(files.kvdFolder, ignored)) {
+        if (!files.makeKvdFolder) {
+            r.kvdFolderMissing = true;
+            return r;
+        }
+        // A folder that cannot be made shows up as files that cannot be created.
+        std::filesystem::create_directories(files.kvdFolder, ignored);
+    }
     r.kvd = WriteKvdFiles(files.kvdFolder, files.kvd);
     if (files.profilePath.empty())
         return r;
     // Made after the database files, as the profile save makes it; a folder
     // that cannot be made shows up as a file that cannot be created.
-    std::error_code ignored;
     std::filesystem::create_directories(files.profileFolder, ignored);
     AtomicFile file;
     if (!file.Create(files.profilePath))
@@ -258,6 +274,12 @@ FilesAfterWriteResult WriteFilesAfterWrite(const FilesAfterWrite& files)
 
 void ReportFilesAfterWrite(const FilesContext& context, const FilesAfterWriteResult& result)
 {
+    if (result.kvdFolderMissing) {
+        Status(context,
+               QStringLiteral("Каталог KVD файлов не найден: %1").arg(QDir::toNativeSeparators(context.kvdFolder)),
+               true);
+        return;
+    }
     ReportKvdResult(context, result.kvd);
     if (result.profile == FilesAfterWriteResult::Profile::NotCreated ||
         result.profile == FilesAfterWriteResult::Profile::Failed)

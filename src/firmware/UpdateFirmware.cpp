@@ -1,5 +1,6 @@
 #include "firmware/UpdateFirmware.h"
 
+#include "common/Log.h"
 #include "editor/Dialogs.h"
 #include "editor/Editor.h"
 
@@ -19,7 +20,37 @@ void TUpdateFirmware::run()
     UpdateReport report;
     report.status = [this](const std::string& text) { emit StatusChanged(QString::fromStdString(text)); };
     report.enableButtons = [this] { emit ButtonsEnabled(); };
-    RunUpdate(client_, Mode, Address, Port, FirmwarePath, report);
+    // A name is resolved here, off the window's thread. What is neither an
+    // address nor a name that resolves fails as a refused connection does,
+    // and the byte log says why.
+    ServerLookup lookup(Resolver);
+    {
+        std::lock_guard lock(lookupMutex_);
+        if (aborted_)
+            return;
+        lookup_ = &lookup;
+    }
+    const std::optional<std::string> address = lookup.Resolve(Address, WaitBound);
+    {
+        std::lock_guard lock(lookupMutex_);
+        lookup_ = nullptr;
+        if (aborted_)
+            return;
+    }
+    if (!address && LogEnabled(LogChannel::Link))
+        LogLine(LogChannel::Link, "Неверный адрес сервера обновлений: " + Address);
+    RunUpdate(client_, Mode, address.value_or(std::string()), Port, FirmwarePath, report);
+}
+
+void TUpdateFirmware::Abort()
+{
+    {
+        std::lock_guard lock(lookupMutex_);
+        aborted_ = true;
+        if (lookup_)
+            lookup_->Abort();
+    }
+    client_.Abort();
 }
 
 namespace {
@@ -53,13 +84,7 @@ FirmwareController::FirmwareController(SettingsEditor& editor, DialogService& di
 FirmwareController::~FirmwareController()
 {
     // A server that keeps us waiting must not keep the window from closing.
-    if (running_) {
-        running_->disconnect(this);
-        running_->Abort();
-        running_->wait();
-        delete running_;
-        running_ = nullptr;
-    }
+    Abort();
 }
 
 void FirmwareController::SetServer(const std::string& address, std::uint16_t port)
@@ -88,8 +113,27 @@ std::string FirmwareController::BaseFolder() const
 QString FirmwareController::FindNewestFirmware()
 {
     const FirmwareScan scan = plendoro::FindNewestFirmware(disk_, BaseFolder());
-    SetEnabled("btUpdateFW", scan.canFlash);
+    canFlash_ = scan.canFlash;
+    SetEnabled("btUpdateFW", canFlash_ && !deviceBusy_);
     return QString::fromStdString(scan.text);
+}
+
+void FirmwareController::SetDeviceBusy(bool busy)
+{
+    deviceBusy_ = busy;
+    // A download in progress keeps the loader closed until it has ended.
+    SetEnabled("btUpdateFW", canFlash_ && !deviceBusy_ && !running_);
+}
+
+void FirmwareController::Abort()
+{
+    if (!running_)
+        return;
+    running_->disconnect(this);
+    running_->Abort();
+    running_->wait();
+    delete running_;
+    running_ = nullptr;
 }
 
 void FirmwareController::SetEnabled(const char* name, bool enabled)
@@ -129,6 +173,7 @@ void FirmwareController::Start(UpdateMode mode, const std::string& versionText)
         folder += '/';
     thread->FirmwarePath = folder + kFirmwareFolder + "/" + kDownloadedFirmwareName;
     thread->WaitBound = waitBound_;
+    thread->Resolver = resolver_;
     // Queued: the texts arrive on the window's thread in the order the
     // operation shows them, and its end after the last of them.
     connect(thread, &TUpdateFirmware::StatusChanged, this, &FirmwareController::ShowUpdateStatus);

@@ -4,6 +4,7 @@
 // firmware on disk and the start of the loader that flashes it.
 #include "app/core/AppSettings.h"
 #include "firmware/core/FirmwareFile.h"
+#include "firmware/core/ServerLookup.h"
 #include "firmware/core/UpdateClient.h"
 #include "link/Identification.h"
 
@@ -14,6 +15,7 @@
 #include <QThread>
 #include <chrono>
 #include <functional>
+#include <mutex>
 
 namespace plendoro {
 
@@ -31,9 +33,11 @@ public:
     std::string VersionText;
     std::string FirmwarePath; // where a download is saved
     std::chrono::milliseconds WaitBound = kUpdateWaitBound;
+    HostResolver Resolver = ResolveIpv4;
 
-    // Ends a wait on the server at once; the thread then ends by itself.
-    void Abort() { client_.Abort(); }
+    // Ends a wait on the server, or on its name, at once; the thread then
+    // ends by itself.
+    void Abort();
 
 signals:
     void StatusChanged(const QString& text);
@@ -44,6 +48,9 @@ protected:
 
 private:
     UpdateClient client_;
+    std::mutex lookupMutex_;
+    ServerLookup* lookup_ = nullptr; // while the name is being resolved
+    bool aborted_ = false;
 };
 
 class FirmwareController final : public QObject {
@@ -64,6 +71,11 @@ public:
     void btDownloadFWClick();
     void btUpdateFWClick();
     void UpdateDone();
+    // A check or download in progress ends at once (the window is closing).
+    void Abort();
+    // While a device command runs, the loader (which flashes the tracker)
+    // cannot be started; the check and the download stay as they are.
+    void SetDeviceBusy(bool busy);
     // Scans the firmware folder and fills lbFWOnDisk and btUpdateFW.
     QString FindNewestFirmware();
 
@@ -79,11 +91,12 @@ public:
     void SetServer(const std::string& address, std::uint16_t port);
     void SetWaitBound(std::chrono::milliseconds bound) { waitBound_ = bound; }
     void SetLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
+    void SetResolver(HostResolver resolver) { resolver_ = std::move(resolver); }
 
     static constexpr const char* kLoaderProgram = "Flashporter";
 
 signals:
-    // A check or download has begun; the window closes its device commands.
+    // A check or download has begun.
     void UpdateStarted();
     // UpdateDone has run: the way is free for the next operation.
     void UpdateFinished();
@@ -104,7 +117,10 @@ private:
     std::chrono::milliseconds waitBound_ = kUpdateWaitBound;
     QString baseFolder_;
     Launcher launcher_;
+    HostResolver resolver_ = ResolveIpv4;
     DiskFirmware disk_;
+    bool canFlash_ = false;
+    bool deviceBusy_ = false;
     TUpdateFirmware* running_ = nullptr; // RunningUpdate
 };
 

@@ -2,6 +2,7 @@
 
 #include "editor/Dialogs.h"
 #include "link/UsbLink.h"
+#include "services/DeviceGate.h"
 #include "services/DeviceWorker.h"
 #include "services/core/Calibration.h"
 
@@ -37,7 +38,7 @@ TCalForm::TCalForm(UsbLink& link, DeviceWorker& worker, DialogService& dialogs, 
     Label2->setStyleSheet(QStringLiteral("color: red;"));
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setAccessibleName(QStringLiteral("Результат калибровки"));
+    // No fixed name: a screen reader reads the outcome itself.
     btnCalibrate = new QPushButton(QStringLiteral("Калибровать"), this);
     btnCalibrate->setObjectName(QStringLiteral("btnCalibrate"));
     for (QLabel* l : {Label1, Label2})
@@ -72,6 +73,8 @@ void TCalForm::SetBusy(bool busy)
     if (busy_ == busy)
         return;
     busy_ = busy;
+    if (!busy && gate_)
+        gate_->End(ticket_);
     emit BusyChanged(busy);
 }
 
@@ -81,14 +84,21 @@ void TCalForm::btnCalibrateClick()
         close();
         return;
     }
-    if (busy_ || worker_.Running())
+    if (busy_)
         return;
+    if (gate_) {
+        ticket_ = gate_->Begin(DeviceCommand::Calibrate);
+        if (ticket_ == CommandGate::kRefused)
+            return;
+    } else if (worker_.Running()) {
+        return;
+    }
     SetBusy(true);
     cancelled_ = false;
     auto opened = std::make_shared<bool>(false);
     auto started = std::make_shared<bool>(false);
     UsbLink* link = &link_;
-    worker_.Run(
+    RunWhenFree(
         [link, opened, started] {
             *opened = link->Open();
             if (*opened)
@@ -134,7 +144,7 @@ void TCalForm::Poll()
     sincePollBegan_.start();
     auto state = std::make_shared<CalibrationState>(CalibrationState::Failed);
     UsbLink* link = &link_;
-    worker_.Run([link, state] { *state = PollCalibration(*link); },
+    RunWhenFree([link, state] { *state = PollCalibration(*link); },
                 [this, state] {
                     if (cancelled_) {
                         CloseDevice();
@@ -163,18 +173,29 @@ void TCalForm::CloseDevice()
 {
     polling_ = false;
     UsbLink* link = &link_;
-    if (!worker_.Run([link] { link->Close(); }, [this] { SetBusy(false); }))
-        SetBusy(false);
+    RunWhenFree([link] { link->Close(); }, [this] { SetBusy(false); });
+}
+
+void TCalForm::RunWhenFree(std::function<void()> job, std::function<void()> done)
+{
+    if (worker_.Run(job, done))
+        return;
+    // Only an exchange of this calibration can hold the worker: it ends soon.
+    QObject* once = new QObject(this);
+    connect(&worker_, &DeviceWorker::JobEnded, once, [this, once, job = std::move(job), done = std::move(done)] {
+        once->deleteLater();
+        RunWhenFree(job, done);
+    });
 }
 
 void TCalForm::reject()
 {
-    if (polling_) {
+    if (busy_ && !cancelled_) {
+        // From "Калибровать" on: the start exchange or a poll on its way
+        // closes the device when it returns; a poll not yet begun never is.
         cancelled_ = true;
         polling_ = false;
         btnCalibrate->setEnabled(true);
-        // A poll on its way closes the device when it returns; otherwise the
-        // next poll is not begun and the device is closed now.
         if (pollTimer_.isActive()) {
             pollTimer_.stop();
             CloseDevice();

@@ -4,18 +4,21 @@
 // it went. Every exchange runs on the device worker; the device stays open
 // from the start command to the end of the polling.
 #include "common/Clock.h"
+#include "services/core/CommandGate.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 
 class QLabel;
 class QPushButton;
 
 namespace plendoro {
 
+class DeviceGate;
 class DeviceWorker;
 class DialogService;
 class UsbLink;
@@ -30,6 +33,10 @@ public:
     TCalForm(UsbLink& link, DeviceWorker& worker, DialogService& dialogs, Clock& clock = SystemClock::Instance(),
              QWidget* parent = nullptr);
 
+    // The window's gate: "Калибровать" is then refused while another device
+    // command runs, and holds the tracker until the device is closed again.
+    void SetGate(DeviceGate* gate) { gate_ = gate; }
+
     void btnCalibrateClick();
     bool Armed() const { return armed_; }
     // From the click to the device being closed again.
@@ -43,8 +50,9 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Esc and the window's close button: a polling calibration stops before
-    // its next poll and closes the device; no outcome is shown.
+    // Esc and the window's close button, at any moment after "Калибровать":
+    // the calibration stops before its next exchange and closes the device;
+    // no outcome is shown.
     void reject() override;
 
 private:
@@ -54,9 +62,13 @@ private:
     void Poll();
     void Finish(const QString& outcome);
     void CloseDevice();
+    // Runs the job now, or as soon as the worker has ended the one it runs.
+    void RunWhenFree(std::function<void()> job, std::function<void()> done);
 
     UsbLink& link_;
     DeviceWorker& worker_;
+    DeviceGate* gate_ = nullptr;
+    CommandGate::Ticket ticket_ = CommandGate::kRefused;
     DialogService& dialogs_;
     Clock& clock_;
     QLabel* Label1 = nullptr;

@@ -3,6 +3,7 @@
 #include "editor/Dialogs.h"
 #include "link/TextExchange.h"
 #include "model/TextNumbers.h"
+#include "services/DeviceGate.h"
 #include "services/DeviceWorker.h"
 #include "services/core/CanParameters.h"
 #include "services/core/CanState.h"
@@ -85,11 +86,23 @@ void CanSearch::btnCANSearchClick()
 {
     if (busy_)
         return;
-    if (editor_.Dialogs().Ask(editor_.Pages(), kAppCaption, QStringLiteral("Очистить результаты предыдущего поиска?"),
-                              DialogService::Icon::Warning) &&
-        editor_.can)
+    const bool clear =
+        editor_.Dialogs().Ask(editor_.Pages(), kAppCaption, QStringLiteral("Очистить результаты предыдущего поиска?"),
+                              DialogService::Icon::Warning);
+    // A search refused because the tracker is busy clears nothing.
+    if (gate_) {
+        ticket_ = gate_->Begin(DeviceCommand::CanSearch);
+        if (ticket_ == CommandGate::kRefused)
+            return;
+    }
+    if (clear && editor_.can)
         editor_.can->ClearCanParameters();
     SetBusy(true);
+    StartCanSearch();
+}
+
+void CanSearch::StartCanSearch()
+{
     Request(kStartCanSearchCommand, kCanCommandReplyCapacity, kCanCommandTimeoutMs,
             [this](Exchange e, const std::string& reply) {
                 if (!StartAccepted(e, reply)) {
@@ -183,6 +196,8 @@ void CanSearch::SetBusy(bool busy)
     if (busy_ == busy)
         return;
     busy_ = busy;
+    if (!busy && gate_)
+        gate_->End(ticket_);
     emit BusyChanged(busy);
 }
 

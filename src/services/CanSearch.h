@@ -6,6 +6,7 @@
 #include "editor/Editor.h"
 #include "editor/StatusSink.h"
 #include "link/UsbLink.h"
+#include "services/core/CommandGate.h"
 
 #include <QObject>
 #include <QString>
@@ -18,6 +19,7 @@
 
 namespace plendoro {
 
+class DeviceGate;
 class DeviceWorker;
 
 class CanSearch : public QObject {
@@ -32,6 +34,9 @@ public:
     CanSearch(SettingsEditor& editor, UsbLink& link, StatusSink showStatus, Clock& clock = SystemClock::Instance(),
               QObject* parent = nullptr);
     void SetWorker(DeviceWorker* worker) { worker_ = worker; }
+    // With a gate the search is a device command: refused while another
+    // holds the tracker, and holding it until the stop was answered.
+    void SetGate(DeviceGate* gate) { gate_ = gate; }
 
     // "Поиск": the clear question, then the start exchange and the polls.
     void btnCANSearchClick();
@@ -57,6 +62,8 @@ private:
     Exchange Send(std::string_view command, std::size_t capacity, unsigned timeoutMs, std::string& reply);
     // Send on the worker (or in place), then `then` on the window's thread.
     void Request(std::string_view command, std::size_t capacity, unsigned timeoutMs, ReplyFn then);
+    // The start exchange and, once accepted, the polls.
+    void StartCanSearch();
     bool StartAccepted(Exchange e, const std::string& reply);
     void TakePoll(Exchange e, const std::string& reply);
     void StopCanSearch();
@@ -69,6 +76,8 @@ private:
     StatusSink showStatus_;
     Clock& clock_;
     DeviceWorker* worker_ = nullptr;
+    DeviceGate* gate_ = nullptr;
+    CommandGate::Ticket ticket_ = CommandGate::kRefused;
     QTimer timer_;
     std::uint32_t startTick_ = 0;
     bool searching_ = false;

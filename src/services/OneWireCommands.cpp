@@ -3,6 +3,7 @@
 #include "editor/Dialogs.h"
 #include "editor/Editor.h"
 #include "link/UsbLink.h"
+#include "services/DeviceGate.h"
 #include "services/DeviceWorker.h"
 #include "services/OneWireSearchForm.h"
 #include "services/core/OneWireSearch.h"
@@ -16,15 +17,16 @@
 namespace plendoro {
 
 namespace {
-constexpr int kSlotDigitPosition = 12; // "btnItempAddr3"
 constexpr int kSlots = 8;
 } // namespace
 
-OneWireCommands::OneWireCommands(SettingsEditor& editor, UsbLink& link, DeviceWorker& worker, QObject* parent)
+OneWireCommands::OneWireCommands(SettingsEditor& editor, UsbLink& link, DeviceWorker& worker, DeviceGate& gate,
+                                 QObject* parent)
     : QObject(parent),
       editor_(editor),
       link_(link),
-      worker_(worker)
+      worker_(worker),
+      gate_(gate)
 {
     setObjectName(QStringLiteral("OneWireCommands"));
     if (auto* b = editor.FieldAs<QAbstractButton>(QStringLiteral("btnIbGetAddr")))
@@ -47,19 +49,33 @@ void OneWireCommands::SetSearchDialog(TOWSearchForm* dialog)
     connect(dialog, &TOWSearchForm::BusyChanged, this, [this](bool busy) {
         const bool before = Busy();
         dialogBusy_ = busy;
+        if (!busy)
+            EndDialogCommand();
         if (Busy() != before)
             emit BusyChanged(Busy());
     });
+}
+
+void OneWireCommands::EndDialogCommand()
+{
+    gate_.End(dialogTicket_);
 }
 
 bool OneWireCommands::SearchOne(int family, OneWireAddress& found)
 {
     if (!dialog_ || Busy())
         return false;
+    // The dialog is a device command: it opens only when the tracker is free.
+    dialogTicket_ = gate_.Begin(DeviceCommand::OneWireDialog);
+    if (dialogTicket_ == CommandGate::kRefused)
+        return false;
     dialog_->SearchFamily = family;
     // Modal: the window keeps drawing while the worker searches.
     dialog_->exec();
-    if (dialog_->Cancelled)
+    // An exchange still on its way ends the command when it returns.
+    if (!dialog_ || !dialog_->Busy())
+        EndDialogCommand();
+    if (!dialog_ || dialog_->Cancelled)
         return false;
     found = dialog_->FoundAddress;
     return true;
@@ -74,7 +90,7 @@ void OneWireCommands::btnIbGetAddrClick()
 
 void OneWireCommands::btnItempAddr1Click(QObject* sender)
 {
-    const int slot = DigitAt(sender, kSlotDigitPosition);
+    const int slot = SlotOf(sender);
     if (slot < 1 || slot > kSlots)
         return;
     OneWireAddress found{};
@@ -94,21 +110,30 @@ void OneWireCommands::btnItSearchTempClick()
                                           QStringLiteral("Поиск удалит все адреса датчиков. Продолжить?"),
                                           DialogService::Icon::Warning))
         return;
-    if (editor_.oneWire)
-        editor_.oneWire->ClearSensorSlots();
+    // Asked after "Да" and before anything is cleared: a refused search keeps
+    // the addresses.
+    lineTicket_ = gate_.Begin(DeviceCommand::OneWireLine);
+    if (lineTicket_ == CommandGate::kRefused)
+        return;
     auto result = std::make_shared<OneWireSearchResult>(OneWireSearchResult::OpenFailed);
     auto found = std::make_shared<std::vector<OneWireAddress>>();
     UsbLink* link = &link_;
-    if (!worker_.Run(
-            [link, result, found] {
-                if (!link->Open())
-                    return;
-                *result = SearchOneWire(*link, kAllFamilies, *found);
-                link->Close();
-            },
-            [this, result, found] { ItTempSearchDone(static_cast<int>(*result), *found); }))
+    if (!worker_.Run([link, result, found] { TItTempSearch(*link, *result, *found); },
+                     [this, result, found] { ItTempSearchDone(static_cast<int>(*result), *found); })) {
+        gate_.End(lineTicket_);
         return;
+    }
+    if (editor_.oneWire)
+        editor_.oneWire->ClearSensorSlots();
     SetLineSearch(true);
+}
+
+void OneWireCommands::TItTempSearch(UsbLink& link, OneWireSearchResult& result, std::vector<OneWireAddress>& found)
+{
+    if (!link.Open())
+        return;
+    result = SearchOneWire(link, kAllFamilies, found);
+    link.Close();
 }
 
 void OneWireCommands::ItTempSearchDone(int result, const std::vector<OneWireAddress>& found)
@@ -121,9 +146,10 @@ void OneWireCommands::ItTempSearchDone(int result, const std::vector<OneWireAddr
                                   DialogService::Icon::Error);
     else if (editor_.oneWire)
         editor_.oneWire->FillSensorSlots(found);
-    // The search button comes back with the others as the presence display
-    // leaves them.
+    // The buttons come back as the presence display and the page's rules
+    // (the slots just ticked) open them.
     SetLineSearch(false);
+    gate_.End(lineTicket_);
 }
 
 void OneWireCommands::SetLineSearch(bool on)

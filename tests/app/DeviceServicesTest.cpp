@@ -34,6 +34,7 @@ TEST_F(ClearingTest, ProgressThenCleared)
     Clear();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Вы действительно хотите очистить память прибора?"));
+    EXPECT_EQ(dialogs.shown[0].byDefault, DialogService::Answer::No) << "Enter must not erase the memory";
     EXPECT_EQ(Status(), QStringLiteral("Очистка памяти прибора"));
     EXPECT_TRUE(form->Clearing());
     for (const char* name : {"btnReadSettings", "btnWriteSettings", "btnClearData", "btnCANSearch"})
@@ -245,6 +246,20 @@ TEST_F(CalibrationTest, ClosingWhilePollingFreesTheDevice)
     form->btnReadSettingsClick();
     Settle(*form);
     EXPECT_EQ(Status(), QStringLiteral("Настройки успешно считаны"));
+}
+
+TEST_F(CalibrationTest, EscapeBeforeTheStartIsAnsweredSendsNoPoll)
+{
+    Open();
+    PlSim_SetTurnaroundUs(300000); // the answer to the start takes its time
+    QTest::mouseClick(Button(), Qt::LeftButton);
+    QTest::keyClick(cal.get(), Qt::Key_Escape);
+    EXPECT_FALSE(cal->isVisible());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Polls(), 0);
+    EXPECT_TRUE(Outcome().isEmpty()) << "no outcome is shown";
+    EXPECT_EQ(PlSim_IsOpen(0), 0);
+    EXPECT_FALSE(form->DeviceBusy());
 }
 
 TEST_F(CalibrationTest, WithoutATrackerNothingIsSent)

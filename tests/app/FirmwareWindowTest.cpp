@@ -26,16 +26,16 @@ struct FirmwareWindow : TransferFixture {
                       .arg(port)
                       .toUtf8());
     }
-    // Also records whether the device commands were closed while it ran.
+    // Also records whether the tracker was held while it ran.
     bool Click(const char* name)
     {
         QSignalSpy done(&form->Firmware(), &FirmwareController::UpdateFinished);
         form->Editor().FieldAs<QAbstractButton>(QLatin1String(name))->click();
-        readClosedDuringUpdate =
-            form->DeviceBusy() && !IsOwnEnabled(form->findChild<QWidget*>(QStringLiteral("btnReadSettings")));
+        heldTheTracker =
+            form->DeviceBusy() || !IsOwnEnabled(form->findChild<QWidget*>(QStringLiteral("btnReadSettings")));
         return done.wait(10000);
     }
-    bool readClosedDuringUpdate = false;
+    bool heldTheTracker = false;
     QString UpdateStatus() const { return form->Editor().FieldAs<QLabel>(QStringLiteral("lbStatusCheck"))->text(); }
 };
 
@@ -62,7 +62,7 @@ TEST_F(FirmwareWindow, ServiceWindowAsksTheConfiguredServerWithTheTrackersIdenti
     form->Firmware().SetBaseFolder(dir.path());
 
     ASSERT_TRUE(Click("btCheckFW"));
-    EXPECT_TRUE(readClosedDuringUpdate) << "an update holds the other commands";
+    EXPECT_FALSE(heldTheTracker) << "a check never touches the tracker";
     EXPECT_TRUE(IsOwnEnabled(form->findChild<QWidget*>(QStringLiteral("btnReadSettings"))));
     EXPECT_EQ(UpdateStatus(), QStringLiteral("Версия прошивки на сервере:\r\nKVTW-4.05"));
     EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btDownloadFW"))));
@@ -73,6 +73,16 @@ TEST_F(FirmwareWindow, ServiceWindowAsksTheConfiguredServerWithTheTrackersIdenti
     EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btCheckFW"))));
     EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btUpdateFW"))));
 
+    // The loader flashes the tracker: closed while a device command runs;
+    // the check and the download are not.
+    PlSim_SetFault(0, "silent 1");
+    form->btnReadSettingsClick();
+    EXPECT_FALSE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btUpdateFW"))));
+    EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btCheckFW"))));
+    EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btDownloadFW"))));
+    Settle(*form);
+    EXPECT_TRUE(IsOwnEnabled(form->Editor().Field(QStringLiteral("btUpdateFW"))));
+
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 3u);
     const auto serial = static_cast<std::uint32_t>(form->Identity().serialNumber);
@@ -81,4 +91,17 @@ TEST_F(FirmwareWindow, ServiceWindowAsksTheConfiguredServerWithTheTrackersIdenti
         EXPECT_EQ(ReadLe32(r.data() + 5), serial);
     EXPECT_EQ(plendoro::ReadNameField(requests[0].data() + 10), "KVTW-0.0");
     EXPECT_EQ(plendoro::ReadNameField(requests[1].data() + 10), "KVTW-4.3");
+}
+
+TEST_F(FirmwareWindow, ClosingDuringASlowCheckClosesTheWindow)
+{
+    LoopbackUpdateServer silent([](const UBytes&) { return std::vector<UBytes>{}; });
+    WriteSettings(silent.Port());
+    service = true;
+    Start(403, false);
+    form->Editor().FieldAs<QAbstractButton>(QStringLiteral("btCheckFW"))->click();
+    ASSERT_TRUE(form->Firmware().Running());
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->Firmware().Running());
 }

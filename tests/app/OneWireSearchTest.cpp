@@ -173,6 +173,8 @@ TEST_F(OneWireSearchTest, TheWholeLineFillsEightSlots)
                                  QStringLiteral("0000000000") +
                                  QStringLiteral("%1").arg(n - 1, 2, 16, QLatin1Char('0')) + QStringLiteral("28");
         EXPECT_EQ(Slot(n)->text(), expected.toUpper()) << n;
+        // Ticked by the search with a tracker present: its "Считать" opens.
+        EXPECT_TRUE(OwnEnabled(*form, QStringLiteral("btnItempAddr%1").arg(n).toLatin1().constData())) << n;
     }
     EXPECT_EQ(Slot(1)->text(), QStringLiteral("1000000000000028"));
     EXPECT_EQ(Slot(8)->text(), QStringLiteral("1700000000000728"));

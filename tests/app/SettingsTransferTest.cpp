@@ -8,6 +8,7 @@
 
 #include "ScriptedDialogs.h"
 #include "WindowFixture.h"
+#include "editor/FieldBalloon.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -278,17 +279,55 @@ TEST_F(TransferFixture, NotificationsDuringAReadAreCheckedOnceAfterIt)
     EXPECT_TRUE(recorded.texts.contains(QStringLiteral("Настройки успешно считаны")));
 }
 
-TEST_F(TransferFixture, ACloseDuringAWriteWaitsForIt)
+// "Выход" closes as the close button does; a close asked for during a
+// command is remembered and happens when the command ends.
+TEST_F(TransferFixture, ACloseDuringAWriteWaitsForItAndThenCloses)
 {
     Start(403);
+    QAction* exit = form->findChild<QAction*>(QStringLiteral("mExit"));
     PlSim_SetFault(0, "silent 1");
     form->btnWriteSettingsClick();
-    EXPECT_FALSE(form->close());
+    exit->trigger();
     EXPECT_EQ(Status(), QStringLiteral("Дождитесь окончания операции с прибором"));
     EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !form->isVisible(); }, 10000)) << "no second request is needed";
+    EXPECT_EQ(Status(), QStringLiteral("Настройки сохранены"));
+
+    Start(403);
+    form->findChild<QAction*>(QStringLiteral("mExit"))->trigger();
+    EXPECT_FALSE(form->isVisible()) << "an idle window closes at once";
+}
+
+// The checks' balloon must reach the screen, at its field, for its time.
+TEST_F(TransferFixture, ARefusedWriteShowsItsBalloonAtTheField)
+{
+    Start(403);
+    form->activateWindow();
+    QLineEdit* period = Edit("edWritePeriod");
+    period->setText(QStringLiteral("12a"));
+    form->btnWriteSettingsClick();
+    Settle(*form);
+    QTest::qWait(300);
+    const FieldBalloon& balloon = FieldBalloon::Instance();
+    EXPECT_TRUE(balloon.isVisible());
+    EXPECT_FALSE(balloon.text().isEmpty());
+    EXPECT_EQ(balloon.Field(), period);
+    EXPECT_TRUE(period->hasFocus());
+    EXPECT_FALSE(form->DeviceBusy());
+    HideBallon();
+}
+
+// The portable layout's own database folder is made when it is missing.
+TEST_F(TransferFixture, AFirstWriteMakesTheMissingDatabaseFolder)
+{
+    Start(403);
+    QDir(dir.filePath(QStringLiteral("KVD"))).removeRecursively();
+    form->btnWriteSettingsClick();
     Settle(*form);
     EXPECT_EQ(Status(), QStringLiteral("Настройки сохранены"));
-    EXPECT_TRUE(form->close());
+    const QDir kvd(dir.filePath(QStringLiteral("KVD")));
+    EXPECT_EQ(kvd.entryList(QDir::Files).size(), 2) << kvd.entryList().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(QDir(kvd.filePath(QStringLiteral("Profiles"))).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(TransferFixture, CommandsAfterAReadAreAsThePresenceDisplaySetThem)

@@ -3,6 +3,7 @@
 #include "firmware/core/UpdateClient.h"
 #include "common/Bytes.h"
 #include "firmware/core/FirmwareFile.h"
+#include "firmware/core/ServerLookup.h"
 
 #include "LoopbackUpdateServer.h"
 
@@ -10,7 +11,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <thread>
 
 using namespace plendoro;
 using plendoro::test::Bytes;
@@ -167,9 +170,10 @@ TEST_F(UpdateClientTest, OversizedImageFailsTheQueryBeforeAnyImageRequest)
     Shown run = Operate(UpdateMode::Check, server.Port());
     EXPECT_EQ(run.statuses.back(), "Прошивка не найдена на сервере");
     EXPECT_EQ(run.enabled, 0);
-    // A download stops at the query and leaves the status as it was.
+    // A download refused at the query fails as a download.
     run = Operate(UpdateMode::Download, server.Port());
-    EXPECT_EQ(run.statuses.back(), "Подключение произведено,\r\nзагрузка обновления...");
+    EXPECT_EQ(run.statuses.back(), "Ошибка загрузки обновления");
+    EXPECT_EQ(run.enabled, 0);
     EXPECT_EQ(server.Requests().size(), 2u);
     EXPECT_FALSE(fs::exists(path_));
 }
@@ -194,4 +198,43 @@ TEST_F(UpdateClientTest, AbortEndsAWaitAtOnce)
     ASSERT_TRUE(client.Connect("127.0.0.1", silent.Port()));
     client.Abort();
     EXPECT_FALSE(client.QueryVersion());
+}
+
+// The server setting: an address as it is, a name through the resolver,
+// anything else never reaches a socket.
+TEST(ServerLookupTest, AddressesNamesAndNeither)
+{
+    std::vector<std::string> asked;
+    ServerLookup lookup([&](const std::string& name) -> std::optional<std::string> {
+        asked.push_back(name);
+        if (name == "update.example.org")
+            return "10.1.2.3";
+        return std::nullopt;
+    });
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"10.20.30.40", "10.20.30.40"}, {"update.example.org", "10.1.2.3"}, {"unknown.example.org", std::nullopt},
+        {"256.1.1.1", std::nullopt},    {"1..3.4", std::nullopt},           {"::1", std::nullopt},
+        {"bad_name.org", std::nullopt}, {"-a.org", std::nullopt},           {"", std::nullopt},
+    };
+    for (const auto& [server, address] : cases)
+        EXPECT_EQ(lookup.Resolve(server, std::chrono::seconds(5)), address) << server;
+    EXPECT_EQ(asked, (std::vector<std::string>{"update.example.org", "unknown.example.org"}))
+        << "only names are resolved";
+}
+
+TEST(ServerLookupTest, AbortDoesNotWaitForASlowNameServer)
+{
+    auto release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    ServerLookup lookup([released](const std::string&) -> std::optional<std::string> {
+        released.wait();
+        return "10.1.2.3";
+    });
+    std::thread aborter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        lookup.Abort();
+    });
+    EXPECT_EQ(lookup.Resolve("slow.example.org", std::chrono::seconds(60)), std::nullopt);
+    aborter.join();
+    release->set_value(); // the lookup's own thread ends by itself
 }

@@ -54,15 +54,43 @@ TEST_F(FilesDatabase, SuccessfulWriteLeavesDatabaseFilesAndTheAutomaticProfile)
     EXPECT_EQ(FilesIn(ProfilesFolder()), QStringList{QStringLiteral("WF_00123_240305_140709.kvp")});
 }
 
+// The layout's own folder is made when missing; a folder the user chose is
+// not (it may be a share that is not mounted), and then nothing is written.
+TEST_F(FilesDatabase, AMissingFolderIsMadeOnlyWhenItIsTheDefault)
+{
+    const QString gone = tempDir.path() + QStringLiteral("/gone/");
+    const QString profile = gone + QStringLiteral("Profiles/WF_00123_240305_140709.kvp");
+    const struct {
+        QString defaultFolder;
+        std::vector<StatusLine> status;
+        bool written;
+    } cases[] = {
+        {QString(), {{QStringLiteral("Каталог KVD файлов не найден: %1").arg(gone), true}}, false},
+        {tempDir.path() + QStringLiteral("/other/"),
+         {{QStringLiteral("Каталог KVD файлов не найден: %1").arg(gone), true}},
+         false},
+        {tempDir.path() + QStringLiteral("/gone"), {}, true}, // the same folder, spelt without its "/"
+    };
+    for (const auto& c : cases) {
+        QDir(gone).removeRecursively();
+        status.clear();
+        FilesContext context = Context(403);
+        context.kvdFolder = gone;
+        context.defaultKvdFolder = c.defaultFolder;
+        SaveFilesAfterWrite(editor, context);
+        EXPECT_EQ(status, c.status) << c.defaultFolder.toStdString();
+        EXPECT_EQ(QFile::exists(gone + QStringLiteral("WF000123.kvd")), c.written);
+        EXPECT_EQ(QFile::exists(profile), c.written);
+        EXPECT_EQ(QDir(gone).exists(), c.written) << "a chosen folder is never made";
+    }
+}
+
 TEST_F(FilesDatabase, ProfileIsSavedEvenWhenTheDatabaseFilesFail)
 {
-    FilesContext c = Context(403);
-    c.kvdFolder = tempDir.path() + QStringLiteral("/gone/");
-    SaveFilesAfterWrite(editor, c);
+    QDir().mkpath(kvdFolder + QStringLiteral("WF000123.kvd"));
+    SaveFilesAfterWrite(editor, Context(403));
     EXPECT_EQ(status, (std::vector<StatusLine>{{QStringLiteral("Не удалось создать KVD файл"), true}}));
-    // The profile save makes its folder with its parents, the KVD folder too.
-    EXPECT_TRUE(QFile::exists(c.kvdFolder + QStringLiteral("Profiles/WF_00123_240305_140709.kvp")));
-    EXPECT_FALSE(QFile::exists(c.kvdFolder + QStringLiteral("WF000123.kvd")));
+    EXPECT_TRUE(QFile::exists(ProfilesFolder() + QStringLiteral("WF_00123_240305_140709.kvp")));
 }
 
 TEST_F(FilesDatabase, DeviceWithoutSerialNumberAsksWhereToSaveTheProfile)

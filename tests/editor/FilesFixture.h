@@ -49,9 +49,10 @@ public:
     {
         script_.Message(p, caption, text, icon);
     }
-    bool Ask(QWidget* p, const QString& caption, const QString& text, Icon icon = Icon::Question) override
+    bool Ask(QWidget* p, const QString& caption, const QString& text, Icon icon = Icon::Question,
+             Answer byDefault = Answer::Yes) override
     {
-        return script_.Ask(p, caption, text, icon);
+        return script_.Ask(p, caption, text, icon, byDefault);
     }
     QString ChooseFolder(QWidget* p, const QString& title, const QString& start) override
     {

@@ -2,6 +2,7 @@
 // firmware, refusals and warnings, record-by-record loading, bad files and
 // a full round trip.
 #include "FilesFixture.h"
+#include "FormSnapshot.h"
 #include "SampleValues.h"
 
 #include "editor/binding/EditorBinding.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <functional>
 
 using namespace files_test;
 
@@ -243,43 +245,33 @@ TEST_F(FilesProfiles, NewerProfilesAreRefusedAndTheEditorKeptAsItWas)
     }
 }
 
-TEST_F(FilesProfiles, CutProfileAppliesTheRecordsBeforeTheCut)
+// A file that fails half-way must not leave the user's edits half
+// overwritten: nothing reaches the editor before the whole file checked out.
+TEST_F(FilesProfiles, AFailedLoadLeavesEveryFieldAndListAsItWas)
 {
-    Attach(305);
-    Configure();
-    const QString path = Save(305);
-    QByteArray file = ReadFile(path);
-    ASSERT_EQ(file.size(), 981);
-    file.truncate(981 - 8 - 476); // right after the block-5 record
-    WriteFile(path, file);
+    const struct {
+        const char* what;
+        std::function<void(QByteArray&)> spoil;
+    } cases[] = {
+        {"cut right after the block-5 record", [](QByteArray& f) { f.truncate(981 - 8 - 476); }},
+        {"block 1 with the first generation's length", [](QByteArray& f) { f.replace(31 + 8 + 9 + 4, 4, Le32(108)); }},
+    };
+    for (const auto& c : cases) {
+        Attach(305);
+        Configure();
+        const QString path = Save(305);
+        QByteArray file = ReadFile(path);
+        ASSERT_EQ(file.size(), 981);
+        c.spoil(file);
+        WriteFile(path, file);
 
-    PressDefaults();
-    ASSERT_FALSE(Button("cbIbPulseOut1")->isChecked());
-    EXPECT_FALSE(LoadProfile(editor, Context(305), path));
-    EXPECT_EQ(status.back(), (StatusLine{QStringLiteral("Ошибка загрузки профиля"), true}));
-    EXPECT_EQ(Edit("edWritePeriod")->text(), QStringLiteral("45"));      // block 0
-    EXPECT_EQ(Edit("edLLSWritePeriod14")->text(), QStringLiteral("30")); // block 3
-    EXPECT_EQ(Edit("edCANPeriodSave")->text(), QStringLiteral("15"));    // block 5
-    EXPECT_FALSE(Button("cbIbPulseOut1")->isChecked()) << "block 6 was never applied";
-    EXPECT_EQ(editor.FieldAs<QListWidget>(QStringLiteral("lbIbAddrList"))->count(), 0);
-}
-
-TEST_F(FilesProfiles, WrongBlockLengthStopsAtThatRecord)
-{
-    Attach(305);
-    Configure();
-    const QString path = Save(305);
-    QByteArray file = ReadFile(path);
-    const int block1 = 31 + 8 + 9;
-    file.replace(block1 + 4, 4, Le32(108)); // the first generation's length
-    WriteFile(path, file);
-
-    PressDefaults();
-    EXPECT_FALSE(LoadProfile(editor, Context(305), path));
-    EXPECT_EQ(status.back(), (StatusLine{QStringLiteral("Ошибка загрузки профиля"), true}));
-    EXPECT_EQ(Edit("edWritePeriod")->text(), QStringLiteral("45"));
-    EXPECT_EQ(Edit("edServerPort")->text(), QStringLiteral("2224")) << "block 1 and after stay as they were";
-    EXPECT_EQ(Edit("edLLSWritePeriod14")->text(), QStringLiteral("0"));
+        PressDefaults();
+        Edit("edWritePeriod")->setText(QStringLiteral("77")); // an unsaved edit
+        const QString before = plendoro::test::FormSnapshot(pages);
+        EXPECT_FALSE(LoadProfile(editor, Context(305), path)) << c.what;
+        EXPECT_EQ(status.back(), (StatusLine{QStringLiteral("Ошибка загрузки профиля"), true})) << c.what;
+        EXPECT_EQ(plendoro::test::FormSnapshot(pages), before) << c.what;
+    }
 }
 
 TEST_F(FilesProfiles, BadFilesGetAClearMessageAndChangeNothing)

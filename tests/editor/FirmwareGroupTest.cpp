@@ -3,6 +3,7 @@
 // loader's start.
 #include "EditorHarness.h"
 #include "LoopbackUpdateServer.h"
+#include "common/Log.h"
 
 #include "firmware/UpdateFirmware.h"
 #include "firmware/core/FirmwareFile.h"
@@ -38,10 +39,10 @@ protected:
     }
     ~FirmwareGroupTest() override { fs::remove_all(base_); }
 
-    void Show(std::uint16_t port)
+    void Show(std::uint16_t port, const std::string& server = "127.0.0.1")
     {
         AppSettings settings;
-        settings.updateServer = "127.0.0.1";
+        settings.updateServer = server;
         settings.updatePort = port;
         firmware.FormShow(settings);
     }
@@ -148,4 +149,43 @@ TEST_F(FirmwareGroupTest, TheRealLauncherLooksOnPathOnly)
     qputenv("PATH", oldPath);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Не удалось запустить программу прошивки Flashporter"));
+}
+
+namespace {
+std::vector<std::string> logged;
+void Capture(LogChannel, std::string_view line)
+{
+    logged.emplace_back(line);
+}
+} // namespace
+
+// A host name is resolved off the window's thread; what is neither an
+// address nor a name that resolves fails as a refused connection, and the
+// byte log says why.
+TEST_F(FirmwareGroupTest, AServerNameIsResolvedAndAnythingElseFailsToConnect)
+{
+    LoopbackUpdateServer server(Serving());
+    firmware.SetResolver([](const std::string& name) -> std::optional<std::string> {
+        if (name == "updates.example.test")
+            return "127.0.0.1";
+        return std::nullopt;
+    });
+    SetLogSink(&Capture);
+    const QString refused = QStringLiteral("Ошибка подключения к\r\nсерверу обновлений");
+    const std::pair<const char*, QString> cases[] = {
+        {"updates.example.test", QStringLiteral("Версия прошивки на сервере:\r\nKVTW-4.07")},
+        {"unknown.example.test", refused},
+        {"1..2.3", refused},
+    };
+    for (const auto& [name, status] : cases) {
+        logged.clear();
+        Show(server.Port(), name);
+        ASSERT_TRUE(ClickAndWait("btCheckFW")) << name;
+        EXPECT_EQ(Label("lbStatusCheck"), status) << name;
+        const bool said = std::find(logged.begin(), logged.end(),
+                                    std::string("Неверный адрес сервера обновлений: ") + name) != logged.end();
+        EXPECT_EQ(said, status == refused) << name;
+    }
+    SetLogSink(nullptr);
+    EXPECT_EQ(server.Requests().size(), 1u) << "only the resolved name reached a server";
 }

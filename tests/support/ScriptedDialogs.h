@@ -11,15 +11,17 @@ public:
     struct Shown {
         QString kind, caption, text;
         Icon icon = Icon::None;
+        Answer byDefault = Answer::Yes; // questions only
     };
 
     void Message(QWidget*, const QString& caption, const QString& text, Icon icon) override
     {
         shown.push_back({QStringLiteral("message"), caption, text, icon});
     }
-    bool Ask(QWidget*, const QString& caption, const QString& text, Icon icon = Icon::Question) override
+    bool Ask(QWidget*, const QString& caption, const QString& text, Icon icon = Icon::Question,
+             Answer byDefault = Answer::Yes) override
     {
-        shown.push_back({QStringLiteral("ask"), caption, text, icon});
+        shown.push_back({QStringLiteral("ask"), caption, text, icon, byDefault});
         if (answers.empty())
             return false;
         const bool a = answers.front();

@@ -27,28 +27,6 @@ GeometryRecord ParseGeometry(const std::string& text)
     return g;
 }
 
-bool IsDottedIpv4(const std::string& text)
-{
-    int parts = 0;
-    std::size_t i = 0;
-    while (true) {
-        std::size_t digits = 0;
-        int value = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 4) {
-            value = value * 10 + (text[i] - '0');
-            ++i;
-            ++digits;
-        }
-        if (digits == 0 || digits > 3 || value > 255)
-            return false;
-        if (++parts == 4)
-            return i == text.size();
-        if (i >= text.size() || text[i] != '.')
-            return false;
-        ++i;
-    }
-}
-
 std::string FormatGeometry(int top, int left, int width, int height)
 {
     char text[64];
@@ -66,7 +44,9 @@ AppSettings ReadAppSettingsWithKvdDefault(IniFile& ini, const std::string& kvdDe
     AppSettings s;
     s.updatePort = static_cast<std::uint16_t>(ini.ReadInteger(kSettingsSection, "UpdatePort", kDefaultUpdatePort));
     const std::string server = ini.ReadString(kSettingsSection, "UpdateServer", kDefaultUpdateServer);
-    if (IsDottedIpv4(server))
+    // An address or a host name, checked when it is used: a value that is
+    // neither must fail there, not turn into another server.
+    if (!server.empty())
         s.updateServer = server;
     s.kvdFolder = NormaliseFolder(ini.ReadString(kSettingsSection, "LastKvdFolder", kvdDefault));
     s.geometry = ParseGeometry(ini.ReadString(kSettingsSection, "MainForm", ""));

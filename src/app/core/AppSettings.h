@@ -28,7 +28,7 @@ struct GeometryRecord {
 
 struct AppSettings {
     std::uint16_t updatePort = kDefaultUpdatePort;
-    std::string updateServer = kDefaultUpdateServer; // dotted IPv4
+    std::string updateServer = kDefaultUpdateServer; // dotted IPv4 or a host name
     std::string kvdFolder;
     GeometryRecord geometry;
 };
@@ -37,8 +37,6 @@ struct AppSettings {
 std::string NormaliseFolder(const std::string& folder);
 // "%d,%d,%d,%d" as the C library reads it.
 GeometryRecord ParseGeometry(const std::string& text);
-// Four decimal numbers 0 to 255 joined by "."; nothing else.
-bool IsDottedIpv4(const std::string& text);
 std::string FormatGeometry(int top, int left, int width, int height);
 
 // programFolder ends in "/"; the database folder defaults to its "KVD".

@@ -44,6 +44,39 @@ std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, BlockId 
     return {};
 }
 
+bool BlockDecodes(BlockId block, std::span<const std::uint8_t> bytes, FirmwareGeneration layout, int firmwareVersion,
+                  int localHourOffset)
+{
+    switch (block) {
+    case BlockId::Main: {
+        MainConfValues v;
+        return DecodeMainConf(bytes, v);
+    }
+    case BlockId::Net: {
+        NetConfValues v;
+        return DecodeNetConf(layout, bytes, firmwareVersion, localHourOffset, v);
+    }
+    case BlockId::Inputs: {
+        InputsConfValues v;
+        return DecodeInputsConf(bytes, firmwareVersion, v);
+    }
+    case BlockId::Rs485: {
+        Rs485ConfValues v;
+        return DecodeRs485Conf(bytes, firmwareVersion, v);
+    }
+    case BlockId::Can: {
+        CanConfValues v;
+        std::vector<TCANId_V3> found;
+        return DecodeCanConf(bytes, found, v);
+    }
+    case BlockId::OneWire: {
+        OneWireConfValues v;
+        return DecodeOneWireConf(bytes, v);
+    }
+    }
+    return false;
+}
+
 bool DecodeBlockIntoEditor(SettingsEditor& editor, BlockId block, std::span<const std::uint8_t> bytes,
                            FirmwareGeneration layout, int firmwareVersion, int localHourOffset, bool fromDevice)
 {

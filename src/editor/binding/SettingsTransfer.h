@@ -22,6 +22,10 @@ class SettingsEditor;
 // One block of the editor, encoded as the device or a profile stores it.
 std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, BlockId block, FirmwareGeneration layout,
                                                 int firmwareVersion, int localHourOffset);
+// Whether the block's bytes decode at all, without touching any editor: a
+// file is checked whole before its first block reaches the editor.
+bool BlockDecodes(BlockId block, std::span<const std::uint8_t> bytes, FirmwareGeneration layout, int firmwareVersion,
+                  int localHourOffset);
 // Decodes one block into the editor and runs the rules its decoder asks
 // for. The recording-method rule runs only after a device read. False when
 // the bytes are too few for the block.

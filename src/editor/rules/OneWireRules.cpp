@@ -14,8 +14,6 @@ namespace plendoro {
 
 namespace {
 
-// "cbItempAddr3": the slot digit is the twelfth character.
-constexpr int kSlotDigitPosition = 11;
 // The text form of an address: 8 bytes as two hexadecimal digits each.
 constexpr int kAddressTextLength = 16;
 
@@ -99,7 +97,7 @@ void OneWireRules::SensorSlotRule(int slot)
 void OneWireRules::cbItempAddr1Click(QObject* sender)
 {
     auto* box = qobject_cast<QAbstractButton*>(sender);
-    const int n = DigitAt(sender, kSlotDigitPosition);
+    const int n = SlotOf(sender);
     if (!box || n < 1 || n > kSensorSlots)
         return;
     // With one sensor on the line the slots are not in use: a slot ticked or
@@ -114,6 +112,15 @@ void OneWireRules::cbItempAddr1Click(QObject* sender)
     Enable(btnItempAddr_[n - 1], ticked && DevicePresent());
     Enable(edItempWritePeriod14_, AnySlotTicked(1, 4));
     Enable(edItempWritePeriod58_, AnySlotTicked(5, 8));
+}
+
+void OneWireRules::ReadButtonsRule()
+{
+    const bool present = DevicePresent();
+    Enable(btnIbGetAddr_, cbIbReadAny_ && !cbIbReadAny_->isChecked() && present);
+    const bool readAll = cbItempReadAll_ && cbItempReadAll_->isChecked();
+    for (int i = 0; i < kSensorSlots; ++i)
+        Enable(btnItempAddr_[i], !readAll && cbItempAddr_[i] && cbItempAddr_[i]->isChecked() && present);
 }
 
 void OneWireRules::cbItempReadAllClick()

@@ -31,6 +31,7 @@ public:
     void SensorSlotRule(int slot) override;
     void ReadAllRule() override { cbItempReadAllClick(); }
     void OneWireDefaults() override { btn1wireAsDefaultClick(); }
+    void ReadButtonsRule() override;
 
     // Whether a tracker is attached (the link is connected). The window
     // supplies it; until then no device is present, so the read buttons
@@ -43,7 +44,7 @@ public:
 
     // The handlers, callable by the window and the other pages as well.
     void cbIbReadAnyClick(); // also the pulse boxes' click
-    // The slot number is the twelfth character of the sender's name.
+    // The slot number is the last digit of the sender's name.
     void cbItempAddr1Click(QObject* sender);
     void cbItempReadAllClick();
     void btnIbAddClick();

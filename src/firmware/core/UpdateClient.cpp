@@ -175,13 +175,12 @@ void RunUpdate(UpdateClient& client, UpdateMode mode, const std::string& address
         }
     } else {
         show("Подключение произведено,\r\nзагрузка обновления...");
-        if (client.QueryVersion()) {
-            if (client.DownloadImage(firmwarePath)) {
-                show("Обновление загружено");
-                enable();
-            } else {
-                show("Ошибка загрузки обновления");
-            }
+        // A version query that fails or is refused fails the download too.
+        if (client.QueryVersion() && client.DownloadImage(firmwarePath)) {
+            show("Обновление загружено");
+            enable();
+        } else {
+            show("Ошибка загрузки обновления");
         }
     }
     client.CloseConnection();
