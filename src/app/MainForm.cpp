@@ -147,6 +147,7 @@ void TMainForm::BuildWindow()
     pages_ = new QTabWidget(central);
     pages_->setObjectName(QStringLiteral("PageControl1"));
     AddEditorPages(pages_);
+    MakePagesScrollable(pages_);
     editor_ = new SettingsEditor(pages_, *dialogs_, this);
     CreateEditorRules(*editor_);
     editor_->SetDevicePresence([this] { return link_->Connected(); });

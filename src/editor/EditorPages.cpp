@@ -17,7 +17,10 @@
 #include "editor/rules/RecordingRules.h"
 #include "editor/rules/Rs485Rules.h"
 
+#include <QLayout>
+#include <QScrollArea>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace plendoro {
 
@@ -33,6 +36,42 @@ void AddEditorPages(QTabWidget* PageControl1)
     const int cp = PageControl1->indexOf(pages.back());
     PageControl1->setTabEnabled(cp, false);
     InstallFieldFilters(PageControl1);
+}
+
+void MakePagesScrollable(QTabWidget* pages)
+{
+    for (int i = 0; i < pages->count(); ++i) {
+        QWidget* page = pages->widget(i);
+        const QList<QTabWidget*> sets = page->findChildren<QTabWidget*>();
+        if (!sets.isEmpty()) {
+            // The page sets right below this one scroll their own pages.
+            for (QTabWidget* set : sets) {
+                QWidget* up = set->parentWidget();
+                while (up && !qobject_cast<QTabWidget*>(up))
+                    up = up->parentWidget();
+                if (up == pages)
+                    MakePagesScrollable(set);
+            }
+            continue;
+        }
+        if (!page->layout())
+            continue;
+        auto* fields = new QWidget;
+        fields->setObjectName(page->objectName() + QStringLiteral("_fields"));
+        // Takes the page's layout, and with it every field, into the holder.
+        fields->setLayout(page->layout());
+        auto* scroll = new QScrollArea(page);
+        scroll->setObjectName(page->objectName() + QStringLiteral("_scroll"));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(fields);
+        // The page's own colour shows through, as before.
+        scroll->viewport()->setAutoFillBackground(false);
+        fields->setAutoFillBackground(false);
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(scroll);
+    }
 }
 
 void CreateEditorRules(SettingsEditor& editor)

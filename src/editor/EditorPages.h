@@ -6,6 +6,12 @@ namespace plendoro {
 // Puts the editor's pages into the main page set, in their fixed order.
 void AddEditorPages(QTabWidget* PageControl1);
 
+// Gives every page that holds no page set of its own a scroll area around
+// its fields, so that the window fits a small screen: a page taller than the
+// room left scrolls instead of squashing its fields. The page widgets, their
+// names and their fields stay the same objects.
+void MakePagesScrollable(QTabWidget* pages);
+
 class SettingsEditor;
 // Creates the rule sets of every page; they register with the editor.
 void CreateEditorRules(SettingsEditor& editor);

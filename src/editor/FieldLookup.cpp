@@ -52,6 +52,9 @@ void BringPagesForward(QWidget* field)
 {
     for (QWidget* w = field; w; w = w->parentWidget()) {
         QWidget* parent = w->parentWidget();
+        // A page that scrolls shows the field.
+        if (auto* scroll = qobject_cast<QScrollArea*>(w))
+            scroll->ensureWidgetVisible(field);
         auto* stack = qobject_cast<QStackedWidget*>(parent);
         if (!stack)
             continue;

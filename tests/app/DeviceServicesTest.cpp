@@ -7,6 +7,7 @@
 #include "services/DeviceWorker.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QPushButton>
 #include <QTabWidget>
@@ -179,6 +180,10 @@ TEST_F(CalibrationTest, BusyTwiceThenNormal)
     EXPECT_TRUE(form->DeviceBusy()) << "the other device commands wait";
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Outcome(), QStringLiteral("Калибровка успешно завершена"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(cal->findChild<QLabel*>(QStringLiteral("lblStatus")))
+                  ->text(QAccessible::Name),
+              Outcome())
+        << "a screen reader reads the outcome itself";
     EXPECT_EQ(Button()->text(), QStringLiteral("Закрыть"));
     EXPECT_TRUE(Button()->isEnabled());
     const std::string log = Log();
