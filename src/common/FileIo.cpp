@@ -32,7 +32,7 @@ std::string FollowOwnLinks(std::string path)
         std::string next(target.data(), static_cast<std::size_t>(n));
         const std::size_t slash = path.rfind('/');
         if (!next.empty() && next.front() != '/' && slash != std::string::npos)
-            next = path.substr(0, slash + 1) + next;
+            next.insert(0, path, 0, slash + 1);
         path = next;
     }
     errno = ELOOP;
