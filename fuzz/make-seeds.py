@@ -186,5 +186,54 @@ def eraw_no_date(major, minor, image):
     return head + struct.pack("<H", sum16(head + b"\0\0" + body)) + body
 
 
-for make in (block_reply, text_reply, block_decoders, profile_load, settings_file, update_frames):
+def version_reply(serial, name, image_length):
+    reply = b"+" + struct.pack("<IIB", 28, serial, 2) + name_field(name) + struct.pack("<III", image_length, 0, 99)
+    return reply + bytes([crc8(reply)]) + b"\r\n"
+
+
+def image_reply(serial, name, image):
+    frame = b"+" + struct.pack("<IIB", len(image) + 28, serial, 6) + name_field(name) + struct.pack(
+        "<II", 0, len(image)) + image + struct.pack("<I", crc32(image))
+    return frame + bytes([crc8(frame)]) + b"\r\n"
+
+
+def update_client():
+    write("update_client", "check", b"\0" + version_reply(40123, "KVTW-3.5", 0))
+    image = pattern(100, 5)
+    write("update_client", "download", b"\1" + version_reply(7, "KVTW-4.12", len(image)) +
+          image_reply(7, "KVTW-4.12", image))
+    write("update_client", "download-cut", b"\1" + version_reply(7, "KVTW-4.12", len(image)) +
+          image_reply(7, "KVTW-4.12", image)[:60])
+
+
+def settings_values():
+    write("settings_values", "common", chunk(b"22220") + chunk(b"10,20,800,600") + chunk(b"192.168.1.10") +
+          b"[COMMON]\r\nUpdatePort=0x5000\r\nMainForm=1,2,3\r\nUpdateServer=10.0.0.256\r\n"
+          b"LastKvdFolder=/data/kvd///\r\n")
+    write("settings_values", "edges", chunk(b"-2147483648") + chunk(b"-1,+2, 3,4x") + chunk(b"01.2.3.4") +
+          b"[common]\nupdateport = 65536\nUpdateServer=1.2.3\n")
+
+
+def serial_number():
+    for name, text in (("plain", b"0005000"), ("signed", b" \t-17abc"), ("wraps", b"99999999999999999999")):
+        write("serial_number", name, text)
+
+
+def tty_sysfs():
+    def port(flags, product, serial, vendor=b"0403\n", product_id=b"6001\n"):
+        return bytes([flags]) + chunk(product) + chunk(serial) + chunk(vendor) + chunk(product_id)
+
+    def process(pid, comm, target):
+        return chunk(pid) + chunk(comm) + bytes([target])
+
+    write("tty_sysfs", "tracker-and-holder",
+          bytes([2]) + port(0, b"Kovaltrak WiFi\n", b"0005000\n") + port(10, b"FT232R USB UART\n", b"A50285BI\n") +
+          bytes([2]) + process(b"345", b"minicom\n", 0x01) + process(b"12", b"bash\n", 0x00))
+    write("tty_sysfs", "gone-deep-and-looped",
+          bytes([3]) + port(0x13, b"Kovaltrak WiFi\n", b"1\n") + port(0x45, b"Kovaltrak\r\nWiFi", b"") +
+          port(0x87, b"x", b"y") + bytes([1]) + process(b"7", b"getty \t\n", 0x51))
+
+
+for make in (block_reply, text_reply, block_decoders, profile_load, settings_file, update_frames, update_client,
+             settings_values, serial_number, tty_sysfs):
     make()

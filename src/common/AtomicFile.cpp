@@ -1,7 +1,8 @@
 #include "common/AtomicFile.h"
 
+#include "common/FileIo.h"
+
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,60 +28,38 @@ void AtomicFile::Discard()
     }
 }
 
-namespace {
-// The file a path finally names: a symbolic link is followed to its target
-// (relative targets from the link's own folder), so that replacing the file
-// leaves the link in place. Empty for a chain of links that does not end.
-std::string FinalTarget(std::string path)
-{
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return path;
-        std::vector<char> target(PATH_MAX + 1);
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size() - 1);
-        if (n < 0)
-            return path;
-        std::string next(target.data(), static_cast<std::size_t>(n));
-        const std::size_t slash = path.rfind('/');
-        if (!next.empty() && next.front() != '/' && slash != std::string::npos)
-            next = path.substr(0, slash + 1) + next;
-        path = next;
-    }
-    errno = ELOOP;
-    return {};
-}
-} // namespace
-
 bool AtomicFile::Create(const std::string& path)
 {
     Discard();
-    path_ = FinalTarget(path);
+    path_ = FollowOwnLinks(path);
     if (path_.empty())
         return false;
-    // A new file is an ordinary one; a replaced file keeps its mode, and one
-    // its owner made read-only is not replaced. The owner's write bit is
-    // asked, not access(2), which lets root write anything.
+    // A new file is an ordinary one; a replaced file keeps its permissions,
+    // and one its owner made read-only is not replaced. The owner's write
+    // bit is asked, not access(2), which lets root write anything. A link
+    // left unfollowed is replaced as a new file would be. Set-id and sticky
+    // bits are never carried over: the new bytes are not the ones they
+    // were given for.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     mode_t mode = 0666 & ~mask;
     struct stat existing {};
-    const bool exists = ::stat(path_.c_str(), &existing) == 0;
-    if (exists) {
+    if (::lstat(path_.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode)) {
         if ((existing.st_mode & S_IWUSR) == 0) {
             errno = EACCES;
             return false;
         }
-        mode = existing.st_mode & 07777;
+        mode = existing.st_mode & 0777;
     }
     std::string pattern = path_ + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    fd_ = ::mkstemp(name.data());
+    // Not inherited by a program started meanwhile (the loader, say).
+    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd_ < 0)
         return false;
     tempPath_ = name.data();
-    // mkstemp makes the file private.
+    // mkostemp makes the file private.
     ::fchmod(fd_, mode);
     return true;
 }

@@ -4,10 +4,13 @@
 // WriteFileAtomically it lets the caller produce each piece just before
 // writing it, and none at all when the file cannot be created.
 //
-// Every file the program replaces goes through here: a symbolic link is
-// written through to its target and stays a link, a replaced file keeps its
-// mode, and a file whose owner took away his own write permission is left
-// alone (Create fails), even for root.
+// Every file the program replaces goes through here. A symbolic link the
+// user or root owns is written through to its target and stays a link;
+// another user's link is replaced itself, and where the folder refuses
+// that (a shared folder with the sticky bit), Commit fails. A replaced
+// file keeps its permission bits but never a set-id or sticky bit, and a
+// file whose owner took away his own write permission is left alone
+// (Create fails), even for root.
 #include <string>
 #include <string_view>
 

@@ -7,6 +7,11 @@
 namespace plendoro {
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+// The file a path finally names, following only the links the user or root
+// owns (relative targets from the link's own folder). Another user's link
+// in a shared folder could point at any file of this user's, so it is
+// where the path ends: the link itself. Empty for a chain that does not end.
+std::string FollowOwnLinks(std::string path);
 // False when the file cannot be opened or read; bytes then holds what was read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 

@@ -17,6 +17,7 @@ void TUpdateFirmware::run()
     client_.serial = Serial;
     client_.versionText = VersionText;
     client_.waitBound = WaitBound;
+    client_.overallBound = OverallBound;
     UpdateReport report;
     report.status = [this](const std::string& text) { emit StatusChanged(QString::fromStdString(text)); };
     report.enableButtons = [this] { emit ButtonsEnabled(); };
@@ -173,6 +174,7 @@ void FirmwareController::Start(UpdateMode mode, const std::string& versionText)
         folder += '/';
     thread->FirmwarePath = folder + kFirmwareFolder + "/" + kDownloadedFirmwareName;
     thread->WaitBound = waitBound_;
+    thread->OverallBound = overallBound_;
     thread->Resolver = resolver_;
     // Queued: the texts arrive on the window's thread in the order the
     // operation shows them, and its end after the last of them.

@@ -33,6 +33,7 @@ public:
     std::string VersionText;
     std::string FirmwarePath; // where a download is saved
     std::chrono::milliseconds WaitBound = kUpdateWaitBound;
+    std::chrono::milliseconds OverallBound = kUpdateOverallBound; // before the image's share
     HostResolver Resolver = ResolveIpv4;
 
     // Ends a wait on the server, or on its name, at once; the thread then
@@ -90,6 +91,7 @@ public:
     void SetBaseFolder(const QString& folder) { baseFolder_ = folder; }
     void SetServer(const std::string& address, std::uint16_t port);
     void SetWaitBound(std::chrono::milliseconds bound) { waitBound_ = bound; }
+    void SetOverallBound(std::chrono::milliseconds bound) { overallBound_ = bound; }
     void SetLauncher(Launcher launcher) { launcher_ = std::move(launcher); }
     void SetResolver(HostResolver resolver) { resolver_ = std::move(resolver); }
 
@@ -115,6 +117,7 @@ private:
     std::string address_ = kDefaultUpdateServer;
     std::uint16_t port_ = kDefaultUpdatePort;
     std::chrono::milliseconds waitBound_ = kUpdateWaitBound;
+    std::chrono::milliseconds overallBound_ = kUpdateOverallBound;
     QString baseFolder_;
     Launcher launcher_;
     HostResolver resolver_ = ResolveIpv4;

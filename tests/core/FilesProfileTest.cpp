@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace plendoro;
 using namespace files_test;
@@ -243,4 +246,81 @@ TEST(FilesAtomicFile, LinksModesAndReadOnlyFilesSurviveAReplace)
     EXPECT_FALSE(WriteFileAtomically(locked, "new"));
     EXPECT_EQ(Slurp(locked), "kept");
     EXPECT_EQ(fs::status(locked).permissions() & fs::perms::all, static_cast<fs::perms>(0444));
+}
+
+// The new bytes are not the ones a set-id or sticky bit was given for; the
+// temporary file is not handed to a program started while it is open.
+TEST(FilesAtomicFile, SetIdAndStickyBitsAreDroppedAndTheTemporaryFileIsNotInherited)
+{
+    TempFolder dir;
+    const std::string path = dir.path + "firmware.eraw";
+    const std::pair<mode_t, mode_t> modes[] = {{06755, 0755}, {04700, 0700}, {02750, 0750}, {01644, 0644}};
+    for (const auto& [before, after] : modes) {
+        Put(path, "old");
+        ASSERT_EQ(::chmod(path.c_str(), before), 0);
+        ASSERT_TRUE(WriteFileAtomically(path, "new"));
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, after) << std::oct << before;
+    }
+
+    AtomicFile file;
+    ASSERT_TRUE(file.Create(path));
+    int flags = -1;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (fs::read_symlink(fd.path(), ec).string().rfind(path + ".", 0) == 0)
+            flags = ::fcntl(std::stoi(fd.path().filename().string()), F_GETFD);
+    }
+    ASSERT_GE(flags, 0) << "the temporary file is open";
+    EXPECT_TRUE(flags & FD_CLOEXEC);
+}
+
+// A link in a shared folder that another user planted is not followed: it
+// is replaced itself, dangling or not, and where the folder's sticky bit
+// refuses that, the write fails and leaves everything as it was. Only root
+// can plant another user's link in a test.
+TEST(FilesAtomicFile, AnotherUsersLinkIsReplacedNotFollowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a link to another user";
+    constexpr uid_t kVictim = 65534, kPlanter = 65533;
+    TempFolder dir;
+    fs::create_directories(dir.path + "home");
+    fs::create_directories(dir.path + "shared");
+    Put(dir.path + "home/notes", "mine");
+    const auto plant = [&](const std::string& target, const std::string& link) {
+        fs::create_symlink(target, dir.path + link);
+        ASSERT_EQ(::lchown((dir.path + link).c_str(), kPlanter, kPlanter), 0);
+    };
+    plant(dir.path + "home/notes", "shared/firmware.eraw");
+    plant(dir.path + "home/appeared", "shared/dangling.kvd");
+    ASSERT_TRUE(WriteFileAtomically(dir.path + "shared/firmware.eraw", "firmware"));
+    ASSERT_TRUE(WriteFileAtomically(dir.path + "shared/dangling.kvd", "kvd"));
+    EXPECT_EQ(Slurp(dir.path + "home/notes"), "mine");
+    EXPECT_FALSE(fs::exists(dir.path + "home/appeared"));
+    EXPECT_FALSE(fs::is_symlink(dir.path + "shared/firmware.eraw"));
+    EXPECT_EQ(Slurp(dir.path + "shared/firmware.eraw"), "firmware");
+    EXPECT_EQ(Slurp(dir.path + "shared/dangling.kvd"), "kvd");
+
+    // The victim writes into a sticky shared folder, as a user and not root.
+    ASSERT_EQ(::chown((dir.path + "home").c_str(), kVictim, kVictim), 0);
+    ASSERT_EQ(::chown((dir.path + "home/notes").c_str(), kVictim, kVictim), 0);
+    ASSERT_EQ(::chmod((dir.path + "shared").c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(dir.path.c_str(), 0755), 0);
+    plant(dir.path + "home/notes", "shared/planted.eraw");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(kVictim) != 0 || ::setuid(kVictim) != 0)
+            ::_exit(2);
+        ::_exit(WriteFileAtomically(dir.path + "shared/planted.eraw", "firmware") ? 1 : 0);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: written, 2: could not become the victim";
+    EXPECT_EQ(Slurp(dir.path + "home/notes"), "mine");
+    EXPECT_TRUE(fs::is_symlink(dir.path + "shared/planted.eraw"));
+    EXPECT_EQ(dir.Entries(), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path + "shared"), fs::directory_iterator()), 3)
+        << "no temporary file left";
 }

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace plendoro;
 using plendoro::test::Bytes;
@@ -57,8 +59,8 @@ Bytes EraW(const std::string& version, const Bytes& image = Bytes(40, 0x5A), con
     }
     f.insert(f.end(), image.begin(), image.end());
     WriteLe32(f.data(), static_cast<std::uint32_t>(f.size()) | (date.empty() ? 0u : 0x80000000u));
-    Bytes copy = f;
-    WriteLe16(f.data() + 4, Sum16(copy.data(), copy.size()));
+    // The sum covers the length modulo 65536 bytes.
+    WriteLe16(f.data() + 4, Sum16(f.data(), f.size() % 65536));
     return f;
 }
 
@@ -307,4 +309,43 @@ TEST(FirmwareScan, ValidationTakesOnlyAGreaterMajorMinorPair)
     EXPECT_TRUE(ValidateFirmwareFile(disk, v41.data(), v41.size()));
     EXPECT_EQ(disk.major, 4);
     EXPECT_EQ(disk.minor, 1);
+}
+
+// The scan runs on the window's thread at every show: a file too large to
+// be firmware of ours is not read at all, nor is anything that is not a
+// regular file (a FIFO would block the open for ever).
+TEST(FirmwareScan, ReadsOnlyRegularFilesUpToTheLargestTheFormatAllows)
+{
+    FirmwareFolder folder;
+    const std::size_t header = EraW("KVTW-9.1", {}).size();
+    const std::string largest = folder.Put("largest.eraw", EraW("KVTW-9.1", Bytes(kMaxFirmwareFileSize - header, 1)));
+    folder.Put("larger.eraw", EraW("KVTW-9.2", Bytes(kMaxFirmwareFileSize - header + 1, 1)));
+    ASSERT_EQ(::mkfifo((folder.base + "/firmware/x.eraw").c_str(), 0600), 0);
+    DiskFirmware disk;
+    disk.deviceCode = "KVTW";
+    const FirmwareScan scan = FindNewestFirmware(disk, folder.base);
+    EXPECT_EQ(scan.text, "KVTW-9.01");
+    EXPECT_EQ(scan.path, largest);
+}
+
+// A link in the folder is followed only when the user or root made it;
+// only root can plant another user's link in a test.
+TEST(FirmwareScan, FollowsOnlyTheUsersOwnLinks)
+{
+    FirmwareFolder folder;
+    const std::string elsewhere = folder.base + "/elsewhere.eraw";
+    const Bytes v81 = EraW("KVTW-8.1");
+    std::ofstream(elsewhere, std::ios::binary).write(reinterpret_cast<const char*>(v81.data()), v81.size());
+    const std::string own = folder.base + "/firmware/own.eraw";
+    fs::create_symlink(elsewhere, own);
+    DiskFirmware disk;
+    disk.deviceCode = "KVTW";
+    EXPECT_EQ(FindNewestFirmware(disk, folder.base).path, own);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a link to another user";
+    ASSERT_EQ(::lchown(own.c_str(), 65534, 65534), 0);
+    const FirmwareScan scan = FindNewestFirmware(disk, folder.base);
+    EXPECT_EQ(scan.text, kNoFirmwareText);
+    EXPECT_FALSE(scan.canFlash);
 }

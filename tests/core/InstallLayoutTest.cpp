@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace plendoro;
 namespace fs = std::filesystem;
@@ -56,4 +58,25 @@ TEST(InstallLayout, AnAdministratorsSettingsSeedTheFirstStartOnly)
     ASSERT_TRUE(ReadWholeFile(program + kSettingsFileName, admin));
     EXPECT_EQ(admin, "[COMMON]\r\nUpdatePort=4000\r\n");
     fs::remove_all(root);
+}
+
+// A relative XDG_CONFIG_HOME or HOME, or none, would put the settings below
+// whatever folder the program was started in, where anyone could plant a
+// file naming the update server. The passwd entry's home stands in.
+TEST(InstallLayout, TheSettingsFolderIsNeverRelative)
+{
+    const passwd* pw = ::getpwuid(::getuid());
+    ASSERT_TRUE(pw && pw->pw_dir && pw->pw_dir[0] == '/');
+    const std::string fallback = std::string(pw->pw_dir) + (std::string(pw->pw_dir) == "/" ? "" : "/");
+    const struct {
+        const char *xdg, *home;
+        std::string folder;
+    } cases[] = {
+        {"/x/cfg", "home/t", "/x/cfg/Plendoro/"},           {"cfg", "/home/t", "/home/t/.config/Plendoro/"},
+        {"./cfg", "/home/t", "/home/t/.config/Plendoro/"},  {"cfg", "home/t", fallback + ".config/Plendoro/"},
+        {nullptr, nullptr, fallback + ".config/Plendoro/"}, {"", "", fallback + ".config/Plendoro/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UserSettingsFolder(c.xdg, c.home), c.folder)
+            << (c.xdg ? c.xdg : "(unset)") << " " << (c.home ? c.home : "(unset)");
 }

@@ -387,3 +387,39 @@ TEST(SingleInstanceTest, FailuresCarryTheirReasonAndTheLockStaysInTheUsersFolder
     EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
     EXPECT_EQ(other.Acquire(0, folder).outcome, SingleInstance::Outcome::HeldByAnother);
 }
+
+// The lock file's name is known: in a folder that others can write to, or
+// that is not the user's, someone else could hold it first or swap it. The
+// program then does not start, and says why.
+TEST(SingleInstanceTest, TheLockFolderMustBeTheUsersOwnWithMode0700)
+{
+    TempFolder home;
+    const bool root = ::geteuid() == 0;
+    const struct {
+        mode_t mode;
+        uid_t owner;
+        bool usable;
+    } cases[] = {{0700, ::getuid(), true},
+                 {0755, ::getuid(), false},
+                 {0770, ::getuid(), false},
+                 {0711, ::getuid(), false},
+                 {0700, 65534, false}};
+    for (const auto& c : cases) {
+        if (c.owner != ::getuid() && !root)
+            continue; // only root can give a folder away
+        SCOPED_TRACE(testing::Message() << std::oct << c.mode << std::dec << " " << c.owner);
+        const std::string folder = home.File("plendoro");
+        fs::create_directory(folder);
+        ASSERT_EQ(::chmod(folder.c_str(), c.mode), 0);
+        ASSERT_EQ(::chown(folder.c_str(), c.owner, static_cast<gid_t>(-1)), 0);
+        SingleInstance lock;
+        const auto result = lock.Acquire(0, folder);
+        EXPECT_EQ(result.outcome, c.usable ? SingleInstance::Outcome::Acquired : SingleInstance::Outcome::Failed);
+        if (!c.usable) {
+            EXPECT_NE(result.reason.find(folder), std::string::npos) << result.reason;
+            EXPECT_FALSE(fs::exists(folder + "/" + SingleInstance::kLockName + ".lock"));
+        }
+        lock.Release();
+        fs::remove_all(folder);
+    }
+}

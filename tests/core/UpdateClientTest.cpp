@@ -48,12 +48,15 @@ protected:
     }
     ~UpdateClientTest() override { fs::remove_all(base_); }
 
-    Shown Operate(UpdateMode mode, std::uint16_t port, const std::string& versionText = "KVTW-0.0")
+    Shown Operate(UpdateMode mode, std::uint16_t port, const std::string& versionText = "KVTW-0.0",
+                  std::chrono::milliseconds waitBound = std::chrono::milliseconds(300),
+                  std::chrono::milliseconds overallBound = kUpdateOverallBound)
     {
         UpdateClient client;
         client.serial = kSerial;
         client.versionText = versionText;
-        client.waitBound = std::chrono::milliseconds(300);
+        client.waitBound = waitBound;
+        client.overallBound = overallBound;
         Shown run;
         UpdateReport report;
         report.status = [&](const std::string& s) { run.statuses.push_back(s); };
@@ -85,6 +88,34 @@ LoopbackUpdateServer::Handler Serving(const std::string& name, std::uint32_t crc
         const std::size_t half = reply.size() / 2;
         return {Bytes(reply.begin(), reply.begin() + half), Bytes(reply.begin() + half, reply.end())};
     };
+}
+
+// A reply in `pieces` parts; the server pauses 30 ms between parts.
+std::vector<Bytes> Trickled(const Bytes& reply, std::size_t pieces)
+{
+    std::vector<Bytes> parts;
+    for (std::size_t i = 0; i < pieces; ++i)
+        parts.emplace_back(reply.begin() + reply.size() * i / pieces, reply.begin() + reply.size() * (i + 1) / pieces);
+    return parts;
+}
+
+// A server that sends each reply in parts: the version reply in
+// `versionPieces`, the image reply, of an image of `imageSize` bytes, in
+// `imagePieces`.
+LoopbackUpdateServer::Handler Slow(std::size_t versionPieces, std::size_t imageSize, std::size_t imagePieces)
+{
+    return [=](const Bytes& request) {
+        const std::uint32_t serial = ReadLe32(request.data() + 5);
+        const Bytes image(imageSize, 0x33);
+        if (request[9] == 0)
+            return Trickled(VersionReply(serial, "KVTW-3.5", static_cast<std::uint32_t>(imageSize), 0), versionPieces);
+        return Trickled(ImageReply(serial, "KVTW-3.5", image), imagePieces);
+    };
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 } // namespace
@@ -198,6 +229,65 @@ TEST_F(UpdateClientTest, AbortEndsAWaitAtOnce)
     ASSERT_TRUE(client.Connect("127.0.0.1", silent.Port()));
     client.Abort();
     EXPECT_FALSE(client.QueryVersion());
+}
+
+// Every piece arrives well within the wait bound, but the whole operation
+// is bounded too: its bound (400 ms here) plus the announced image's length
+// at 4 KiB a second. A 40 KiB image earns 10 s, a 5000-byte one 1.2 s.
+TEST_F(UpdateClientTest, ATricklingServerEndsAtTheOperationsBound)
+{
+    using namespace std::chrono_literals;
+    struct Case {
+        UpdateMode mode;
+        std::size_t versionPieces, imageSize, imagePieces;
+        const char* last;
+        double atMost; // seconds
+    };
+    const Case cases[] = {
+        {UpdateMode::Check, 41, 5000, 1, "Прошивка не найдена на сервере", 1.0},
+        {UpdateMode::Download, 41, 5000, 1, "Ошибка загрузки обновления", 1.0},
+        {UpdateMode::Download, 1, 5000, 100, "Ошибка загрузки обновления", 2.5},
+        {UpdateMode::Download, 1, 40960, 20, "Обновление загружено", 10.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.versionPieces << " " << c.imageSize << " " << c.imagePieces);
+        LoopbackUpdateServer server(Slow(c.versionPieces, c.imageSize, c.imagePieces));
+        const auto start = std::chrono::steady_clock::now();
+        const Shown run = Operate(c.mode, server.Port(), "KVTW-0.0", 300ms, 400ms);
+        EXPECT_LT(SecondsSince(start), c.atMost);
+        ASSERT_FALSE(run.statuses.empty());
+        EXPECT_EQ(run.statuses.back(), c.last);
+    }
+}
+
+// A server whose queue of connections is full never answers the connect;
+// the operation's bound ends it before the longer wait bound would.
+TEST_F(UpdateClientTest, AConnectThatNeverCompletesEndsAtTheOperationsBound)
+{
+    using namespace std::chrono_literals;
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len), 0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 2; ++i) {
+        fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        connect(fillers.back(), reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    std::this_thread::sleep_for(50ms);
+
+    const auto start = std::chrono::steady_clock::now();
+    const Shown run = Operate(UpdateMode::Check, ntohs(a.sin_port), "KVTW-0.0", 5000ms, 300ms);
+    EXPECT_LT(SecondsSince(start), 2.0);
+    EXPECT_EQ(run.statuses, (std::vector<std::string>{"Подключение к серверу\r\nобновлений...",
+                                                      "Ошибка подключения к\r\nсерверу обновлений"}));
+    for (int fd : fillers)
+        close(fd);
+    close(listener);
 }
 
 // The server setting: an address as it is, a name through the resolver,

@@ -256,3 +256,34 @@ TEST_F(PtyTest, APortHeldByAnotherProgramIsNamed)
     EXPECT_EQ(lib.Diagnosis(0, path, holder), 0) << "free again once the other program let go";
     lib.d2xx->Close(h);
 }
+
+// The tracker is unplugged and another device takes its node's name before
+// the program lists again: the open by the old listing's index must not
+// reach the stranger, so the presence check finds the tracker gone.
+TEST_F(PtyTest, ANodeTakenByAnotherDeviceIsNotOpened)
+{
+    UsbLink link;
+    link.Bind(D2xxLibrary::LoadFile(PLENDORO_TTYUSB_LIBRARY));
+    ASSERT_TRUE(link.Identify(nullptr));
+    link.SetConnected(true);
+
+    const int foreign = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(foreign, 0);
+    ASSERT_EQ(grantpt(foreign) | unlockpt(foreign), 0);
+    const fs::path usb = fs::path(tree.PortFolder(0)).parent_path().parent_path();
+    FakeTree::Write(usb / "product", "Foreign GSM modem\n");
+    FakeTree::Write(usb / "serial", "356938035643809\n");
+    fs::remove(tree.Node(0));
+    fs::create_symlink(ptsname(foreign), tree.Node(0));
+
+    EXPECT_FALSE(link.Open()) << "the presence check's open";
+    const std::string request = "FL_READ_VERSION$";
+    link.Write(reinterpret_cast<const std::uint8_t*>(request.data()), request.size());
+    link.Close();
+    pollfd p{foreign, POLLIN, 0};
+    EXPECT_EQ(poll(&p, 1, 100), 0) << "the stranger received nothing";
+    FT_HANDLE h = nullptr;
+    EXPECT_EQ(lib.d2xx->Open(0, &h), kDeviceNotFound);
+    EXPECT_FALSE(link.Identify(nullptr)) << "listed afresh, no tracker";
+    close(foreign);
+}

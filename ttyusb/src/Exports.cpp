@@ -110,6 +110,17 @@ FT_STATUS NotOpened(int error)
     return error == ENOENT || error == ENODEV || error == ENXIO ? kDeviceNotFound : kDeviceNotOpened;
 }
 
+// Whether the port's name still belongs to the USB device it was listed
+// for. The node is opened by the name it had at the last listing, and a
+// tracker unplugged meanwhile leaves that name to the next device plugged
+// in, which would then get the tracker's exchanges.
+bool StillListedDevice(const std::string& sysfsRoot, const TtyPort& listed)
+{
+    TtyPort now;
+    return ReadPort(sysfsRoot, listed.name, now) && now.description == listed.description &&
+           now.serial == listed.serial && now.vendorId == listed.vendorId && now.productId == listed.productId;
+}
+
 } // namespace
 
 #pragma GCC visibility push(default)
@@ -163,9 +174,15 @@ FT_STATUS FT_Open(int index, FT_HANDLE* handle)
     h->device = ports[static_cast<std::size_t>(index)];
     h->sysfsRoot = SysfsRoot();
     outcome.node = DevRoot() + "/" + h->device.name;
+    // Asked before the open, so that another device's port is not even
+    // touched, and again once the open node holds the name.
+    if (!StillListedDevice(h->sysfsRoot, h->device))
+        return kDeviceNotFound;
     h->port = Port::Open(outcome.node, outcome.error);
     if (!h->port)
         return NotOpened(outcome.error);
+    if (!StillListedDevice(h->sysfsRoot, h->device))
+        return kDeviceNotFound;
     *handle = h.get();
     s.handles[h.get()] = std::move(h);
     return kOk;

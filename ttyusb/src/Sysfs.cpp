@@ -99,21 +99,27 @@ std::vector<std::string> FolderEntries(const std::string& folder)
     return names;
 }
 
+bool ReadPort(const std::string& sysfsRoot, const std::string& name, TtyPort& port)
+{
+    port = TtyPort{};
+    port.name = name;
+    fs::path usb;
+    if (!PortNumber(port.name, port.number) || !FindUsbDevice(sysfsRoot + "/bus/usb-serial/devices/" + name, usb))
+        return false;
+    port.description = ReadAttribute((usb / "product").string());
+    port.serial = ReadAttribute((usb / "serial").string());
+    port.vendorId = HexAttribute(usb / "idVendor");
+    port.productId = HexAttribute(usb / "idProduct");
+    return true;
+}
+
 std::vector<TtyPort> ListPorts(const std::string& sysfsRoot)
 {
     std::vector<TtyPort> ports;
-    const std::string folder = sysfsRoot + "/bus/usb-serial/devices/";
-    for (const std::string& name : FolderEntries(folder)) {
+    for (const std::string& name : FolderEntries(sysfsRoot + "/bus/usb-serial/devices/")) {
         TtyPort port;
-        port.name = name;
-        fs::path usb;
-        if (!PortNumber(port.name, port.number) || !FindUsbDevice(folder + name, usb))
-            continue;
-        port.description = ReadAttribute((usb / "product").string());
-        port.serial = ReadAttribute((usb / "serial").string());
-        port.vendorId = HexAttribute(usb / "idVendor");
-        port.productId = HexAttribute(usb / "idProduct");
-        ports.push_back(std::move(port));
+        if (ReadPort(sysfsRoot, name, port))
+            ports.push_back(std::move(port));
     }
     std::sort(ports.begin(), ports.end(), [](const TtyPort& a, const TtyPort& b) { return a.number < b.number; });
     return ports;

@@ -27,6 +27,10 @@ struct TtyPort {
 // folder is already gone is left out.
 std::vector<TtyPort> ListPorts(const std::string& sysfsRoot);
 
+// One port as sysfs shows it now, by its name ("ttyUSB3"); false when no
+// USB device holds that name.
+bool ReadPort(const std::string& sysfsRoot, const std::string& name, TtyPort& port);
+
 // The names in a folder, without "." and ".."; empty when it cannot be
 // read. Never throws, even when the folder goes away while it is read.
 std::vector<std::string> FolderEntries(const std::string& folder);

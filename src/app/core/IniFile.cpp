@@ -249,15 +249,20 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
 
 long long IniFile::ReadInteger(const std::string& section, const std::string& key, long long def)
 {
-    auto text = Read(section, key);
-    if (!text || text->empty())
+    const auto text = Read(section, key);
+    return text ? IntegerValue(*text, def) : def;
+}
+
+long long IniFile::IntegerValue(const std::string& value, long long def)
+{
+    if (value.empty())
         return def;
     // The whole value must be one 32-bit integer, decimal or "0x" hex;
     // anything else gives the default.
-    const char* s = text->c_str();
+    const char* s = value.c_str();
     char* end = nullptr;
     errno = 0;
-    const bool hex = text->size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
+    const bool hex = value.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
     long long v = hex ? std::strtoll(s + 2, &end, 16) : std::strtoll(s, &end, 10);
     if (end == s || *end != '\0' || errno == ERANGE || v < -2147483648LL || v > (hex ? 0xFFFFFFFFLL : 2147483647LL))
         return def;

@@ -42,6 +42,9 @@ public:
     std::string ReadString(const std::string& section, const std::string& key, const std::string& def);
     // A value that does not start with a number gives the default.
     long long ReadInteger(const std::string& section, const std::string& key, long long def);
+    // How ReadInteger reads a value: one 32-bit integer, decimal or "0x"
+    // hex, and nothing else; def otherwise.
+    static long long IntegerValue(const std::string& value, long long def);
 
     // Creates the file on the first write. The new content goes to a
     // temporary file that is renamed into place, so a failed write leaves

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -33,11 +34,21 @@ Layout DecideLayout(const std::string& programFolder, bool programFolderWritable
     return Layout::Portable;
 }
 
+std::string UserHomeFolder(const char* home)
+{
+    if (home && home[0] == '/')
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/')
+        return pw->pw_dir;
+    return {};
+}
+
 std::string UserSettingsFolder(const char* xdgConfigHome, const char* home)
 {
-    if (xdgConfigHome && *xdgConfigHome)
+    if (xdgConfigHome && xdgConfigHome[0] == '/')
         return WithSlash(xdgConfigHome) + "Plendoro/";
-    return WithSlash(home && *home ? std::string(home) : std::string()) + ".config/Plendoro/";
+    const std::string folder = UserHomeFolder(home);
+    return folder.empty() ? std::string() : WithSlash(folder) + ".config/Plendoro/";
 }
 
 SettingsPlace SettingsPlaceFor(Layout layout, const std::string& programFolder, const std::string& userFolder)

@@ -21,7 +21,14 @@ struct SettingsPlace {
 // when its folder cannot be written.
 Layout DecideLayout(const std::string& programFolder, bool programFolderWritable);
 
-// $XDG_CONFIG_HOME/Plendoro/, else $HOME/.config/Plendoro/. Null or empty
+// The user's home folder: $HOME when it is an absolute path, else the
+// passwd entry's; empty when neither names one. A relative or missing HOME
+// would put the program's files below whatever folder it was started in.
+std::string UserHomeFolder(const char* home);
+
+// $XDG_CONFIG_HOME/Plendoro/, else ~/.config/Plendoro/ with the home folder
+// as UserHomeFolder finds it; empty without a home folder. A relative
+// XDG_CONFIG_HOME is ignored, as the XDG rules say; null or empty
 // variables count as unset.
 std::string UserSettingsFolder(const char* xdgConfigHome, const char* home);
 

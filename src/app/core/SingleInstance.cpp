@@ -1,11 +1,12 @@
 #include "app/core/SingleInstance.h"
 
+#include "app/core/InstallLayout.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -14,19 +15,18 @@
 namespace plendoro {
 namespace {
 
+// A folder only this user can use: his own, closed to everyone else. The
+// lock file's name is known, so in any other folder someone else could
+// hold it first or replace it.
+bool IsPrivate(const struct stat& st)
+{
+    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 07777) == 0700;
+}
+
 bool IsOwnFolder(const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
-}
-
-std::string HomeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir)
-        return pw->pw_dir;
-    return {};
+    return ::stat(path.c_str(), &st) == 0 && IsPrivate(st);
 }
 
 std::string Failure(const std::string& what, const std::string& path, int error)
@@ -45,14 +45,16 @@ std::string SingleInstance::DefaultLockFolder()
 {
     // After su the variable may still name the first user's folder, which
     // this user cannot use.
+    // Without a home folder the settings have no place either: then the
+    // program does not start.
+    const std::string home = UserHomeFolder(std::getenv("HOME"));
+    if (home.empty())
+        return {};
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime && IsOwnFolder(runtime))
         return runtime;
     // Never a shared folder such as /tmp: anyone could put a file of the
     // lock's name there first and keep every copy from starting.
-    const std::string home = HomeFolder();
-    if (home.empty())
-        return {};
     return home + "/.plendoro";
 }
 
@@ -60,12 +62,23 @@ SingleInstance::Result SingleInstance::Acquire(int timeoutMs, const std::string&
 {
     Release();
     if (lockFolder.empty())
-        return {Outcome::Failed, "no runtime or home folder for the lock file"};
+        return {Outcome::Failed, "no home folder for the settings and the lock file"};
     if (::mkdir(lockFolder.c_str(), 0700) != 0 && errno != EEXIST)
         return {Outcome::Failed, Failure("cannot create folder", lockFolder, errno)};
+    // The folder is judged as opened, so that it cannot change in between.
+    const int folder = ::open(lockFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return {Outcome::Failed, Failure("cannot open folder", lockFolder, errno)};
+    struct stat dir {};
+    if (::fstat(folder, &dir) != 0 || !IsPrivate(dir)) {
+        ::close(folder);
+        return {Outcome::Failed, "folder " + lockFolder + " is not this user's own with mode 0700"};
+    }
 
     const std::string path = lockFolder + "/" + kLockName + ".lock";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd =
+        ::openat(folder, (std::string(kLockName) + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    ::close(folder);
     if (fd < 0)
         return {Outcome::Failed, Failure("cannot open lock file", path, errno)};
     struct stat st {};

@@ -27,14 +27,15 @@ public:
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     // Waits at most timeoutMs while another copy holds the lock. A missing
-    // lockFolder is made, readable by its owner only.
+    // lockFolder is made, readable by its owner only; an existing one must
+    // be this user's own with mode 0700, or the lock fails.
     Result Acquire(int timeoutMs = 500, const std::string& lockFolder = DefaultLockFolder());
     void Release();
     bool Held() const { return fd_ >= 0; }
 
-    // The user's runtime folder when it is there and the user's own, else
-    // a folder of the program under the user's home folder; empty when
-    // there is no home folder either.
+    // The user's runtime folder when it is there, his own and 0700, else a
+    // folder of the program under the user's home folder (UserHomeFolder);
+    // empty when there is no home folder.
     static std::string DefaultLockFolder();
 
 private:

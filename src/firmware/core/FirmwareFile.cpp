@@ -2,17 +2,20 @@
 
 #include "common/AtomicFile.h"
 #include "common/Bytes.h"
+#include "common/FileIo.h"
+#include "firmware/core/UpdateProtocol.h"
 #include "link/Protocol.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace plendoro {
 namespace {
@@ -32,13 +35,34 @@ bool HasEraw(const std::string& name)
     return dot != std::string::npos && Upper(name.substr(dot)) == ".ERAW";
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
+static_assert(kMaxFirmwareFileSize == kMaxImageLength + 10u + 2u * 0xFFFFu);
+
+// Opened without blocking, as a FIFO of the name would wait for a writer
+// for ever, and judged by the opened file itself, so that nothing put in
+// its place after the listing is read.
+bool ReadCandidate(const std::string& file, std::vector<std::uint8_t>& bytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
+              static_cast<std::uint64_t>(st.st_size) <= kMaxFirmwareFileSize;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        ok = got == bytes.size();
+    }
+    ::close(fd);
+    return ok;
 }
 
 } // namespace
@@ -153,12 +177,15 @@ FirmwareScan FindNewestFirmware(DiskFirmware& disk, const std::string& baseFolde
         while (const dirent* entry = readdir(dir)) {
             const std::string name = entry->d_name;
             const std::string path = folder + name;
+            if (!HasEraw(name))
+                continue;
+            const std::string file = FollowOwnLinks(path);
             struct stat st {};
-            if (!HasEraw(name) || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            if (file.empty() || lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
                 continue;
             scan.text = name;
             std::vector<std::uint8_t> bytes;
-            if (!ReadWholeFile(path, bytes) || bytes.size() != static_cast<std::size_t>(st.st_size))
+            if (!ReadCandidate(file, bytes))
                 continue;
             if (ValidateFirmwareFile(disk, bytes.data(), bytes.size()))
                 disk.path = "\"" + path + "\"";

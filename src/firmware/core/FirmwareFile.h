@@ -13,6 +13,10 @@ namespace plendoro {
 constexpr const char* kFirmwareFolder = "firmware";
 constexpr const char* kDownloadedFirmwareName = "firmware.eraw";
 constexpr const char* kNoFirmwareText = "прошивка отстутствует";
+// The largest file the scan reads: the largest image the update server may
+// send behind the largest header the format can describe (two 16-bit
+// lengths of text). Anything larger is no firmware of ours.
+constexpr std::size_t kMaxFirmwareFileSize = 16u * 1024u * 1024u + 10u + 2u * 0xFFFFu;
 
 // Sum16 over the first (file length mod 65536) bytes with the sum field
 // itself taken as zero.
@@ -56,7 +60,8 @@ struct FirmwareScan {
 };
 // Scans baseFolder/firmware/*.eraw (any case of the extension) afresh: the
 // state's version starts at 0 on every scan, so an unchanged folder gives
-// the same result each time.
+// the same result each time. Only regular files up to kMaxFirmwareFileSize
+// are read; a link is followed only when the user or root owns it.
 FirmwareScan FindNewestFirmware(DiskFirmware& disk, const std::string& baseFolder);
 
 } // namespace plendoro

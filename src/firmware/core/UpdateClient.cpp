@@ -2,6 +2,7 @@
 
 #include "firmware/core/FirmwareFile.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdio>
@@ -40,14 +41,23 @@ UpdateClient::Wait UpdateClient::WaitFor(bool forWriting)
 {
     if (aborted_)
         return Wait::Failed;
+    using namespace std::chrono;
+    const auto left = ceil<milliseconds>(deadline_ - steady_clock::now());
+    if (left.count() <= 0) {
+        outOfTime_ = true;
+        return Wait::TimedOut;
+    }
+    const milliseconds bound = std::min(waitBound, left);
     pollfd fds[2] = {{socket_, static_cast<short>(forWriting ? POLLOUT : POLLIN), 0}, {wake_[0], POLLIN, 0}};
     const int count = wake_[0] >= 0 ? 2 : 1;
     int r;
     do
-        r = poll(fds, count, static_cast<int>(waitBound.count()));
+        r = poll(fds, count, static_cast<int>(bound.count()));
     while (r < 0 && errno == EINTR);
-    if (r == 0)
+    if (r == 0) {
+        outOfTime_ = steady_clock::now() >= deadline_;
         return Wait::TimedOut;
+    }
     if (r < 0 || aborted_ || (count == 2 && fds[1].revents))
         return Wait::Failed;
     // An error or hang-up still lets recv report what remains.
@@ -57,6 +67,8 @@ UpdateClient::Wait UpdateClient::WaitFor(bool forWriting)
 bool UpdateClient::Connect(const std::string& address, std::uint16_t port)
 {
     CloseConnection();
+    deadline_ = std::chrono::steady_clock::now() + overallBound;
+    outOfTime_ = false;
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
@@ -72,6 +84,15 @@ bool UpdateClient::Connect(const std::string& address, std::uint16_t port)
     int error = 0;
     socklen_t length = sizeof error;
     return getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+void UpdateClient::Adopt(int socket)
+{
+    CloseConnection();
+    deadline_ = std::chrono::steady_clock::now() + overallBound;
+    outOfTime_ = false;
+    socket_ = socket;
+    fcntl(socket_, F_SETFL, fcntl(socket_, F_GETFL) | O_NONBLOCK);
 }
 
 void UpdateClient::CloseConnection()
@@ -131,6 +152,7 @@ bool UpdateClient::QueryVersion()
     versionText = FormatVersionText(serverName, serverMajor, serverMinor);
     imageLength = version->imageLength;
     buildTime = version->buildTime;
+    deadline_ += std::chrono::milliseconds(std::uint64_t{imageLength} * 1000 / kUpdateSlowestBytesPerSecond);
     return true;
 }
 
@@ -175,7 +197,8 @@ void RunUpdate(UpdateClient& client, UpdateMode mode, const std::string& address
         }
     } else {
         show("Подключение произведено,\r\nзагрузка обновления...");
-        // A version query that fails or is refused fails the download too.
+        // A version query that fails, is refused or runs out of time fails
+        // the download too.
         if (client.QueryVersion() && client.DownloadImage(firmwarePath)) {
             show("Обновление загружено");
             enable();

@@ -1,7 +1,9 @@
 #pragma once
 // One connection to the update server: the version query and the image
 // download over POSIX sockets. Every wait, the connection's included, is
-// bounded; Abort, from any thread, ends the wait in progress at once.
+// bounded, and so is the whole operation from the connect to the last byte
+// of the reply, or a server sending a byte now and then would hold it for
+// hours; Abort, from any thread, ends the wait in progress at once.
 #include "firmware/core/UpdateProtocol.h"
 
 #include <atomic>
@@ -14,6 +16,10 @@
 namespace plendoro {
 
 constexpr std::chrono::milliseconds kUpdateWaitBound{30000};
+// The whole operation's bound, which an announced image lengthens by the
+// time it takes at the slowest rate we still wait for.
+constexpr std::chrono::milliseconds kUpdateOverallBound{30000};
+constexpr std::uint32_t kUpdateSlowestBytesPerSecond = 4096;
 
 class UpdateClient {
 public:
@@ -31,14 +37,20 @@ public:
     std::uint32_t imageLength = 0;
     std::uint32_t buildTime = 0;
     std::chrono::milliseconds waitBound = kUpdateWaitBound;
+    std::chrono::milliseconds overallBound = kUpdateOverallBound;
 
     // address: dotted IPv4.
     bool Connect(const std::string& address, std::uint16_t port);
+    // A connected stream socket in place of Connect (one end of a socket
+    // pair, say); the client closes it. The overall bound starts here.
+    void Adopt(int socket);
     bool QueryVersion();
     // Checks the reply and saves the firmware file at path.
     bool DownloadImage(const std::string& path);
     void CloseConnection();
     void Abort();
+    // Whether the operation's overall bound ran out.
+    bool OutOfTime() const { return outOfTime_; }
 
 private:
     enum class Wait { Ready, TimedOut, Failed };
@@ -48,6 +60,8 @@ private:
     bool ReceiveAll(std::uint8_t* buffer, std::size_t count);
 
     int socket_ = -1;
+    std::chrono::steady_clock::time_point deadline_{};
+    bool outOfTime_ = false;
     int wake_[2] = {-1, -1}; // Abort writes to wake_[1]
     std::atomic<bool> aborted_{false};
 };
