@@ -412,17 +412,6 @@ void TMainForm::ShowAbsentDevice()
     ClearCanParameters();
 }
 
-QString OpenFailureText(const OpenFailure& failure)
-{
-    const QString node = QString::fromStdString(failure.node);
-    if (failure.kind == OpenFailure::Kind::Busy)
-        return QStringLiteral("Порт %1 занят программой %2")
-            .arg(node, failure.holder.empty() ? QStringLiteral("?") : QString::fromStdString(failure.holder));
-    return QStringLiteral("Нет доступа к %1: установите правило udev из пакета или добавьте пользователя в группу "
-                          "dialout и войдите заново")
-        .arg(node);
-}
-
 void TMainForm::ShowPresentDevice()
 {
     display_ = Display::Present;
@@ -565,7 +554,7 @@ void TMainForm::ApplyPresence(const PresenceResult& result)
         EnterNoDeviceState(result.kind == Kind::Lost);
         // A tracker that is there but cannot be opened says why.
         if (result.openFailure.kind != OpenFailure::Kind::None)
-            ShowStatus(OpenFailureText(result.openFailure), true);
+            ShowStatus(QString::fromStdString(OpenFailureText(result.openFailure)), true);
         return;
     case Kind::VersionFailed: ShowStatus(QStringLiteral("Ошибка чтения версии прошивки"), true); return;
     case Kind::Identified: break;
@@ -617,8 +606,6 @@ void TMainForm::btnReadSettingsClick()
     UsbLink* link = link_;
     RunJob(
         [this, link, firmware, hourOffset, ok] {
-            if (!link->Open())
-                return;
             const TransferHooks hooks = ProgressHooks(QStringLiteral("Чтение настроек: блок %1 из %2"));
             // Each block is decoded on the window's thread as it arrives, its
             // rules run after it, in the order the blocks are read.
@@ -628,9 +615,9 @@ void TMainForm::btnReadSettingsClick()
                 });
             };
             std::string failure;
-            *ok = ReadBlocks(*link, SystemClock::Instance(), firmware, decode, hooks, failure);
-            link->Close();
-            if (!*ok)
+            const DeviceRead read = ReadDeviceBlocks(*link, SystemClock::Instance(), firmware, decode, hooks, failure);
+            *ok = read == DeviceRead::Read;
+            if (read == DeviceRead::Failed)
                 DeviceWorker::Post(this, [this, failure] { ShowStatus(QString::fromStdString(failure), true); });
         },
         [this, ok] {
@@ -669,8 +656,7 @@ void TMainForm::btnWriteSettingsClick()
                RunJob(
                    [this, link, written, code] {
                        const TransferHooks hooks = ProgressHooks(QStringLiteral("Запись настроек: блок %1 из %2"));
-                       *code = WriteBlocks(*link, SystemClock::Instance(), written->blocks, hooks);
-                       link->Close();
+                       *code = WriteDeviceBlocks(*link, SystemClock::Instance(), written->blocks, hooks);
                    },
                    [this, written, code] {
                        ShowStatus(WriteResultText(*code), *code != 0);

@@ -42,8 +42,6 @@ class TOWSearchForm;
 class OneWireCommands;
 struct BlockTransfer;
 
-// The status line's text for a tracker that is listed but does not open.
-QString OpenFailureText(const OpenFailure& failure);
 // A device command asked for while another holds the tracker, in red.
 inline const QString kWaitForDeviceText = QStringLiteral("Дождитесь окончания операции с прибором");
 

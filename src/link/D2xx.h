@@ -19,8 +19,10 @@ using FT_STATUS = std::uint32_t;
 using FT_HANDLE = void*;
 
 constexpr FT_STATUS FT_OK = 0;
+constexpr FT_STATUS FT_NOT_SUPPORTED = 17;
 constexpr DWORD FT_LIST_NUMBER_ONLY = 0x80000000u;
 constexpr DWORD FT_LIST_BY_INDEX = 0x40000000u;
+constexpr DWORD FT_OPEN_BY_SERIAL_NUMBER = 0x00000001u;
 constexpr DWORD FT_OPEN_BY_DESCRIPTION = 0x00000002u;
 
 extern "C" {
@@ -100,6 +102,8 @@ public:
     virtual Status SetFlowControl(Handle h, d2xx::USHORT flow, d2xx::UCHAR xon, d2xx::UCHAR xoff) = 0;
     virtual Status SetLatencyTimer(Handle h, d2xx::UCHAR ms) = 0;
     virtual OpenFailure DiagnoseOpen(int /*index*/) { return {}; }
+    // The serial number the library lists for a device, without opening it.
+    virtual Status ListSerial(d2xx::DWORD /*index*/, char /*serial*/[16]) { return d2xx::FT_NOT_SUPPORTED; }
 };
 
 // The library bound with the dynamic loader.
@@ -138,6 +142,7 @@ public:
     Status SetFlowControl(Handle h, d2xx::USHORT flow, d2xx::UCHAR xon, d2xx::UCHAR xoff) override;
     Status SetLatencyTimer(Handle h, d2xx::UCHAR ms) override;
     OpenFailure DiagnoseOpen(int index) override;
+    Status ListSerial(d2xx::DWORD index, char serial[16]) override;
 
 private:
     D2xxLibrary() = default;

@@ -114,6 +114,13 @@ D2xx::Status D2xxLibrary::ListDescription(DWORD index, char description[64])
         description, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION);
 }
 
+D2xx::Status D2xxLibrary::ListSerial(DWORD index, char serial[16])
+{
+    return As<FT_ListDevices_t>(entry_[kListDevices])(
+        reinterpret_cast<void*>(static_cast<std::uintptr_t>(index)), // NOLINT(performance-no-int-to-ptr)
+        serial, FT_LIST_BY_INDEX | FT_OPEN_BY_SERIAL_NUMBER);
+}
+
 D2xx::Status D2xxLibrary::Open(int index, Handle* handle)
 {
     return As<FT_Open_t>(entry_[kOpen])(index, handle);

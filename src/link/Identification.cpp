@@ -128,4 +128,16 @@ bool ReadVersions(UsbLink& link, DeviceIdentity& identity)
     return ok;
 }
 
+std::string OpenFailureText(const OpenFailure& failure)
+{
+    switch (failure.kind) {
+    case OpenFailure::Kind::None: return {};
+    case OpenFailure::Kind::Busy:
+        return "Порт " + failure.node + " занят программой " + (failure.holder.empty() ? "?" : failure.holder);
+    case OpenFailure::Kind::NoPermission: break;
+    }
+    return "Нет доступа к " + failure.node +
+           ": установите правило udev из пакета или добавьте пользователя в группу dialout и войдите заново";
+}
+
 } // namespace plendoro

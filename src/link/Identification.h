@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/FirmwareTable.h"
 #include "link/ByteLink.h"
+#include "link/D2xx.h"
 
 #include <array>
 #include <cstddef>
@@ -52,5 +53,8 @@ bool QueryVersions(ByteLink& link, DeviceIdentity& identity);
 
 // Opens the device, queries the versions and closes it again.
 bool ReadVersions(UsbLink& link, DeviceIdentity& identity);
+// What the status line says of a tracker that is listed but does not open
+// (UTF-8); empty when the library could not tell why.
+std::string OpenFailureText(const OpenFailure& failure);
 
 } // namespace plendoro

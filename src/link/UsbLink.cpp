@@ -83,15 +83,19 @@ bool UsbLink::Identify(std::string* serial)
         return false;
 
     int found = -1;
-    for (DWORD i = 0; i < count; ++i) {
-        char description[64] = {};
-        if (lib_->ListDescription(i, description) != FT_OK)
-            continue;
-        description[63] = '\0';
-        // Byte for byte over the prefix: other letter case is another device.
-        if (std::strncmp(description, prefix_.c_str(), prefix_.size()) == 0) {
-            found = static_cast<int>(i);
-            break;
+    if (!pinned_.empty()) {
+        found = PinnedIndex();
+    } else {
+        for (DWORD i = 0; i < count; ++i) {
+            char description[64] = {};
+            if (lib_->ListDescription(i, description) != FT_OK)
+                continue;
+            description[63] = '\0';
+            // Byte for byte over the prefix: other letter case is another device.
+            if (std::strncmp(description, prefix_.c_str(), prefix_.size()) == 0) {
+                found = static_cast<int>(i);
+                break;
+            }
         }
     }
     if (found < 0) {
@@ -120,6 +124,8 @@ bool UsbLink::Identify(std::string* serial)
     char serialBuf[16] = {};
     char descBuf[64] = {};
     bool ok = Configure(h) && lib_->GetDeviceInfo(h, serialBuf, descBuf) == FT_OK;
+    serialBuf[15] = '\0';
+    ok = ok && (pinned_.empty() || pinned_ == serialBuf);
     if (ok && serial) {
         serialBuf[15] = '\0';
         *serial = serialBuf;
@@ -144,8 +150,23 @@ bool UsbLink::Open()
         Log(LogChannel::Link, "open: device busy with another exchange");
         return false; // another exchange holds the device
     }
+    if (!pinned_.empty()) {
+        const int index = PinnedIndex();
+        if (index < 0) {
+            Log(LogChannel::Link, "open: tracker " + pinned_ + " is not listed");
+            ReleaseSlot();
+            return false;
+        }
+        deviceIndex_ = index;
+    }
     D2xx::Handle h = nullptr;
     if (lib_->Open(deviceIndex_, &h) == FT_OK && h) {
+        if (!IsPinnedDevice(h)) {
+            Log(LogChannel::Link, "open: device " + std::to_string(deviceIndex_) + " is not tracker " + pinned_);
+            lib_->Close(h);
+            ReleaseSlot();
+            return false;
+        }
         NoteOpenFailure(-1);
         handle_ = h;
         // A setting the bridge refuses leaves the device usable as it is.
@@ -260,6 +281,53 @@ std::size_t UsbLink::ReadAnswer(std::uint8_t* buffer, std::size_t capacity)
     if (lib_->Read(handle_, buffer, want, &got) != FT_OK)
         return 0;
     return got > want ? want : got;
+}
+
+std::vector<UsbLink::ListedTracker> UsbLink::ListTrackers()
+{
+    std::vector<ListedTracker> trackers;
+    DWORD count = 0;
+    if (!lib_ || lib_->ListCount(&count) != FT_OK)
+        return trackers;
+    for (DWORD i = 0; i < count; ++i) {
+        char description[64] = {};
+        if (lib_->ListDescription(i, description) != FT_OK)
+            continue;
+        description[63] = '\0';
+        if (std::strncmp(description, prefix_.c_str(), prefix_.size()) != 0)
+            continue;
+        char serial[16] = {};
+        if (lib_->ListSerial(i, serial) != FT_OK)
+            serial[0] = '\0';
+        serial[15] = '\0';
+        trackers.push_back({static_cast<int>(i), serial, description});
+    }
+    return trackers;
+}
+
+void UsbLink::PinSerial(std::string serial)
+{
+    pinned_ = std::move(serial);
+}
+
+int UsbLink::PinnedIndex()
+{
+    for (const ListedTracker& t : ListTrackers())
+        if (t.serial == pinned_)
+            return t.index;
+    return -1;
+}
+
+bool UsbLink::IsPinnedDevice(D2xx::Handle h)
+{
+    if (pinned_.empty())
+        return true;
+    char serial[16] = {};
+    char description[64] = {};
+    if (lib_->GetDeviceInfo(h, serial, description) != FT_OK)
+        return false;
+    serial[15] = '\0';
+    return pinned_ == serial;
 }
 
 } // namespace plendoro

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace plendoro {
 
@@ -36,9 +37,26 @@ public:
     // cleared by the next identification or open.
     OpenFailure LastOpenFailure() const;
 
-    // Finds the first device whose description starts with the prefix,
-    // configures it and reads its serial number; the device is closed again.
+    // Finds the first device whose description starts with the prefix (the
+    // pinned one, when a serial number is pinned), configures it and reads
+    // its serial number; the device is closed again.
     bool Identify(std::string* serial);
+
+    struct ListedTracker {
+        int index = -1;
+        std::string serial; // as the library lists it; empty when it cannot
+        std::string description;
+    };
+    // Every listed device whose description starts with the prefix, in list
+    // order; no device is opened.
+    std::vector<ListedTracker> ListTrackers();
+    // Pins the link to the tracker with this serial number (empty: none).
+    // List indexes shift as trackers come and go, so every identification
+    // and open lists the devices again and takes the index that lists the
+    // serial, and an opened device that reports another serial is closed
+    // again before a byte is sent.
+    void PinSerial(std::string serial);
+    const std::string& PinnedSerial() const { return pinned_; }
 
     bool Open();
     void Close();
@@ -67,6 +85,11 @@ private:
     void ReleaseSlot();
     void CloseHandle();
     void NoteOpenFailure(int index);
+    // The pinned tracker's list index now, -1 when it is not listed.
+    int PinnedIndex();
+    // Whether an opened handle belongs to the pinned tracker (always, when
+    // none is pinned).
+    bool IsPinnedDevice(D2xx::Handle h);
     // Speed, framing, timeouts, latency and flow control of a new handle:
     // the vendor's library starts every handle from its own defaults.
     bool Configure(D2xx::Handle h);
@@ -79,6 +102,7 @@ private:
     std::atomic<bool> connected_{false};
     std::atomic<int> deviceIndex_{-1};
     std::string prefix_ = kDescriptionPrefix;
+    std::string pinned_;
     D2xx::Handle handle_ = nullptr;
     std::atomic<bool> busy_{false};
 };

@@ -20,7 +20,6 @@ using namespace plendoro::ttyusb;
 // The program's own view of the vendor's ABI, so the two cannot differ.
 using namespace plendoro::d2xx;
 
-constexpr DWORD FT_OPEN_BY_SERIAL_NUMBER = 1;
 constexpr ULONG FT_PURGE_RX = 1;
 constexpr ULONG FT_PURGE_TX = 2;
 

@@ -43,4 +43,23 @@ int WriteBlocks(ByteLink& link, Clock& clock, const std::vector<EncodedBlock>& b
     return 0;
 }
 
+DeviceRead ReadDeviceBlocks(UsbLink& link, Clock& clock, int firmwareVersion,
+                            const std::function<void(BlockId block, std::vector<std::uint8_t> bytes)>& onRead,
+                            const TransferHooks& hooks, std::string& failure)
+{
+    if (!link.Open())
+        return DeviceRead::OpenFailed;
+    const bool ok = ReadBlocks(link, clock, firmwareVersion, onRead, hooks, failure);
+    link.Close();
+    return ok ? DeviceRead::Read : DeviceRead::Failed;
+}
+
+int WriteDeviceBlocks(UsbLink& link, Clock& clock, const std::vector<EncodedBlock>& blocks,
+                      const TransferHooks& hooks)
+{
+    const int code = WriteBlocks(link, clock, blocks, hooks);
+    link.Close();
+    return code;
+}
+
 } // namespace plendoro

@@ -5,6 +5,7 @@
 #include "common/Clock.h"
 #include "link/ByteLink.h"
 #include "link/Protocol.h"
+#include "link/UsbLink.h"
 #include "model/Blocks.h"
 
 #include <cstdint>
@@ -35,5 +36,17 @@ bool ReadBlocks(ByteLink& link, Clock& clock, int firmwareVersion,
 // 1 + the position of the failing block in the full list (block 0 → 1,
 // 1 → 2, 2 → 3, 3 → 4, 5 → 5, 6 → 6).
 int WriteBlocks(ByteLink& link, Clock& clock, const std::vector<EncodedBlock>& blocks, const TransferHooks& hooks);
+
+// The read and the write as every program runs them on the thread that
+// talks to the tracker: the window's device worker and the command line.
+enum class DeviceRead { OpenFailed, Failed, Read };
+// Opens the device, reads every block of the version and closes it again.
+DeviceRead ReadDeviceBlocks(UsbLink& link, Clock& clock, int firmwareVersion,
+                            const std::function<void(BlockId block, std::vector<std::uint8_t> bytes)>& onRead,
+                            const TransferHooks& hooks, std::string& failure);
+// Over a device opened before the checks: writes every block (WriteBlocks'
+// code) and closes the device again.
+int WriteDeviceBlocks(UsbLink& link, Clock& clock, const std::vector<EncodedBlock>& blocks,
+                      const TransferHooks& hooks);
 
 } // namespace plendoro
