@@ -11,13 +11,15 @@ extern "C" {
 #endif
 
 /* Replace the whole simulated world. 0 on success, -1 on a parse error
- * (the world is then unchanged and PlSim_LastError tells why). */
+ * (the world is then unchanged and PlSim_LastError tells why). The new
+ * world leaves the PLENDORO_SIM_STATE file alone. */
 int PlSim_LoadScenarioFile(const char* path);
 int PlSim_LoadScenarioText(const char* text);
 const char* PlSim_LastError(void);
 
 /* Back to the scenario named by PLENDORO_SIM_SCENARIO, or the built-in
- * default one (one tracker, firmware 4.03, hardware 4). */
+ * default one (one tracker, firmware 4.03, hardware 4), with the blocks kept
+ * in the file named by PLENDORO_SIM_STATE, as a new run starts. */
 void PlSim_Reset(void);
 
 int PlSim_DeviceCount(void);

@@ -33,6 +33,9 @@ int Load(World& w, const std::string& text, const std::string& origin)
         w.lastError = origin.empty() ? error : origin + ": " + error;
         return -1;
     }
+    // Only the startup world uses the state file, so a test's world never
+    // overwrites a user's.
+    w.statePath.clear();
     w.Install(std::move(setup));
     return 0;
 }

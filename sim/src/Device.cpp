@@ -324,6 +324,7 @@ void Device::OnPacket(TimePoint at)
     if (write) {
         setup.blocks[block].assign(p.begin() + kHeaderSize, p.end());
         SendPacket(id, {}, when);
+        if (blockStored) blockStored();
     } else {
         SendPacket(id, setup.blocks[block], when);
     }

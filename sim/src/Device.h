@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +53,8 @@ public:
     BridgeSettings bridge;
     std::shared_ptr<HandleState> handle;
     std::vector<std::string> log;
+    // Told after a block the host sent is stored, so the world can keep it.
+    std::function<void()> blockStored;
 
     // Brings the device up to `now`: sends what is due, gives up on a
     // packet that stopped arriving.

@@ -1,5 +1,7 @@
 #include "World.h"
 
+#include "State.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -27,7 +29,10 @@ void World::Install(WorldSetup setup)
     timing.turnaround = Micros(setup.turnaroundUs);
     timing.packetTimeout = Millis(setup.packetTimeoutMs);
     devices.clear();
-    for (auto& d : setup.devices) devices.push_back(std::make_shared<Device>(std::move(d)));
+    for (auto& d : setup.devices) {
+        devices.push_back(std::make_shared<Device>(std::move(d)));
+        devices.back()->blockStored = [this] { SaveState(); };
+    }
     changed.notify_all();
 }
 
@@ -36,27 +41,48 @@ void World::LoadStartup()
     WorldSetup setup;
     std::string error;
     const char* path = std::getenv("PLENDORO_SIM_SCENARIO");
+    bool loaded = false;
     if (path && *path) {
         std::ifstream in(path, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         if (!in) error = std::string("cannot read ") + path;
         else if (!ParseScenario(text.str(), setup, error)) error = std::string(path) + ": " + error;
-        if (error.empty()) {
-            Install(std::move(setup));
-            return;
+        loaded = error.empty();
+        if (!loaded) {
+            // A broken scenario must not leave a demo without a device.
+            std::fprintf(stderr, "plendoro_sim: %s; using the built-in scenario\n", error.c_str());
+            lastError = error;
+            setup = WorldSetup{};
         }
-        // A broken scenario must not leave a demo without a device.
-        std::fprintf(stderr, "plendoro_sim: %s; using the built-in scenario\n", error.c_str());
-        lastError = error;
     }
-    if (!ParseScenario(BuiltInScenario(), setup, error)) {
+    if (!loaded && !ParseScenario(BuiltInScenario(), setup, error)) {
         std::fprintf(stderr, "plendoro_sim: built-in scenario: %s\n", error.c_str());
         setup = WorldSetup{};
         setup.devices.emplace_back();
         FitBlocks(setup.devices.back());
     }
+    const char* state = std::getenv("PLENDORO_SIM_STATE");
+    statePath = state ? state : "";
+    // A state file that is missing or does not parse leaves the scenario's blocks.
+    StoredBlocks stored;
+    if (!statePath.empty() && ReadState(statePath, stored)) ApplyState(stored, setup.devices);
     Install(std::move(setup));
+}
+
+void World::SaveState()
+{
+    if (statePath.empty()) return;
+    StoredBlocks world;
+    for (const auto& d : devices) {
+        // With two devices of one serial the first one's blocks are kept.
+        if (d->setup.foreign || !Storable(d->setup.serial) || world.count(d->setup.serial)) continue;
+        world[d->setup.serial] = d->setup.blocks;
+    }
+    std::string error;
+    if (WriteState(statePath, world, error)) return;
+    std::fprintf(stderr, "plendoro_sim: %s\n", error.c_str());
+    lastError = error;
 }
 
 Device* World::At(int device)

@@ -23,10 +23,15 @@ public:
     Timing timing;
     std::vector<std::shared_ptr<Device>> devices;
     std::string lastError;
+    // PLENDORO_SIM_STATE as the startup world found it; empty: no state file.
+    std::string statePath;
 
     void Install(WorldSetup setup);
-    // Loads PLENDORO_SIM_SCENARIO, falling back to the built-in default.
+    // Loads PLENDORO_SIM_SCENARIO, falling back to the built-in default,
+    // then the blocks PLENDORO_SIM_STATE keeps.
     void LoadStartup();
+    // Rewrites the state file with every tracker's blocks.
+    void SaveState();
 
     Device* At(int device);                               // scenario order
     std::shared_ptr<Device> Plugged(std::uint32_t index); // among plugged ones
