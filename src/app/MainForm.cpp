@@ -427,29 +427,12 @@ void TMainForm::ShowPresentDevice()
 
 void TMainForm::ApplyHardwareRule()
 {
-    const bool glonass = HasGlonassReceiver(identity_.hardwareVersion);
-    EnableField("intGlonass", glonass);
-    EnableField("cbStaticNav", !glonass);
+    plendoro::ApplyHardwareRule(*editor_, identity_.hardwareVersion);
 }
 
 void TMainForm::RebuildSendLists()
 {
-    auto rebuild = [](QComboBox* list, const QStringList& items) {
-        if (!list)
-            return;
-        const int previous = list->currentIndex();
-        QSignalBlocker block(list);
-        list->clear();
-        list->addItems(items);
-        list->setCurrentIndex(previous >= 0 && previous < items.size() ? previous : 0);
-    };
-    QStringList methods{QStringLiteral("Периодическая передача"), QStringLiteral("Передача по времени"),
-                        QStringLiteral("Совмещенная передача")};
-    if (identity_.firmwareVersion >= 300)
-        methods << QStringLiteral("Непрерывная передача");
-    rebuild(editor_->FieldAs<QComboBox>(QStringLiteral("cbSendMethod")), methods);
-    rebuild(editor_->FieldAs<QComboBox>(QStringLiteral("cbEncrypt")),
-            {QStringLiteral("Без шифрования"), QStringLiteral("WEP64"), QStringLiteral("WEP128")});
+    plendoro::RebuildSendLists(*editor_, identity_.firmwareVersion);
 }
 
 void TMainForm::ClearCanParameters()

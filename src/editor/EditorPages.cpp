@@ -17,6 +17,9 @@
 #include "editor/rules/RecordingRules.h"
 #include "editor/rules/Rs485Rules.h"
 
+#include "common/FirmwareTable.h"
+
+#include <QComboBox>
 #include <QLayout>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -84,6 +87,35 @@ void CreateEditorRules(SettingsEditor& editor)
     new Rs485Rules(editor);
     new OneWireRules(editor);
     new CanListRules(editor);
+}
+
+void RebuildSendLists(SettingsEditor& editor, int firmwareVersion)
+{
+    auto rebuild = [](QComboBox* list, const QStringList& items) {
+        if (!list)
+            return;
+        const int previous = list->currentIndex();
+        QSignalBlocker block(list);
+        list->clear();
+        list->addItems(items);
+        list->setCurrentIndex(previous >= 0 && previous < items.size() ? previous : 0);
+    };
+    QStringList methods{QStringLiteral("Периодическая передача"), QStringLiteral("Передача по времени"),
+                        QStringLiteral("Совмещенная передача")};
+    if (firmwareVersion >= 300)
+        methods << QStringLiteral("Непрерывная передача");
+    rebuild(editor.FieldAs<QComboBox>(QStringLiteral("cbSendMethod")), methods);
+    rebuild(editor.FieldAs<QComboBox>(QStringLiteral("cbEncrypt")),
+            {QStringLiteral("Без шифрования"), QStringLiteral("WEP64"), QStringLiteral("WEP128")});
+}
+
+void ApplyHardwareRule(SettingsEditor& editor, int hardwareVersion)
+{
+    const bool glonass = HasGlonassReceiver(hardwareVersion);
+    if (QWidget* w = editor.Field(QStringLiteral("intGlonass")))
+        w->setEnabled(glonass);
+    if (QWidget* w = editor.Field(QStringLiteral("cbStaticNav")))
+        w->setEnabled(!glonass);
 }
 
 } // namespace plendoro

@@ -16,4 +16,11 @@ class SettingsEditor;
 // Creates the rule sets of every page; they register with the editor.
 void CreateEditorRules(SettingsEditor& editor);
 
+// What an identified tracker sets on the pages besides the version gate:
+// the transfer methods and encryptions its firmware offers (the choices
+// keep their positions where they still can), and the navigation receiver
+// its hardware has.
+void RebuildSendLists(SettingsEditor& editor, int firmwareVersion);
+void ApplyHardwareRule(SettingsEditor& editor, int hardwareVersion);
+
 } // namespace plendoro
