@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include "model/OneWireAddress.h"
 #include "model/Structs.h"
@@ -104,6 +105,9 @@ public:
     // Empties the found identifiers and the page's lists.
     virtual void ClearCanParameters() = 0;
     virtual void RebuildCanLists() = 0;
+    // The lists that show the chosen parameters: what the block carries of
+    // FoundCanParameters, as the user sees it.
+    virtual QStringList ChosenListNames() const { return {}; }
 };
 
 // The three accelerometer values of the main block. The editor keeps what

@@ -30,6 +30,31 @@ QList<QRadioButton*> ButtonsOf(QWidget* group)
 }
 } // namespace
 
+namespace {
+thread_local FieldReadRecorder* recorder = nullptr;
+} // namespace
+
+FieldReadRecorder::FieldReadRecorder() : outer_(recorder)
+{
+    recorder = this;
+}
+
+FieldReadRecorder::~FieldReadRecorder()
+{
+    recorder = outer_;
+}
+
+bool FieldReadRecorder::Active()
+{
+    return recorder != nullptr;
+}
+
+void FieldReadRecorder::Note(const QString& name)
+{
+    if (recorder && !recorder->names_.contains(name))
+        recorder->names_ << name;
+}
+
 QString FieldAccess::Name(const char* prefix, int n, const char* suffix)
 {
     return QLatin1String(prefix) + QString::number(n) + QLatin1String(suffix);
@@ -37,7 +62,13 @@ QString FieldAccess::Name(const char* prefix, int n, const char* suffix)
 
 QWidget* FieldAccess::Find(const QString& name) const
 {
+    FieldReadRecorder::Note(name);
     return editor_.Field(name);
+}
+
+QWidget* FieldAccess::Target(const QString& name) const
+{
+    return FieldReadRecorder::Active() ? nullptr : editor_.Field(name);
 }
 
 std::string FieldAccess::Text(const QString& name) const
@@ -53,7 +84,7 @@ std::string FieldAccess::Text(const QString& name) const
 // NOLINTBEGIN(readability-make-member-function-const): the setters change the fields, not the lookup
 void FieldAccess::SetText(const QString& name, const std::string& text)
 {
-    if (auto* e = qobject_cast<QLineEdit*>(Find(name)))
+    if (auto* e = qobject_cast<QLineEdit*>(Target(name)))
         e->setText(QString::fromStdString(text));
 }
 
@@ -65,7 +96,7 @@ int FieldAccess::Index(const QString& name) const
 
 void FieldAccess::SetIndex(const QString& name, int index)
 {
-    auto* c = qobject_cast<QComboBox*>(Find(name));
+    auto* c = qobject_cast<QComboBox*>(Target(name));
     if (!c)
         return;
     // A position the list does not hold leaves it with no selection.
@@ -86,7 +117,7 @@ bool FieldAccess::Checked(const QString& name) const
 
 void FieldAccess::SetChecked(const QString& name, bool checked)
 {
-    if (auto* b = qobject_cast<QAbstractButton*>(Find(name)))
+    if (auto* b = qobject_cast<QAbstractButton*>(Target(name)))
         b->setChecked(checked);
 }
 
@@ -101,7 +132,7 @@ int FieldAccess::Radio(const QString& group) const
 
 void FieldAccess::SetRadio(const QString& group, int position)
 {
-    const auto buttons = ButtonsOf(Find(group));
+    const auto buttons = ButtonsOf(Target(group));
     if (position >= 0 && position < buttons.size()) {
         buttons[position]->setChecked(true);
         return;
@@ -121,7 +152,7 @@ int FieldAccess::Spin(const QString& name) const
 
 void FieldAccess::SetSpin(const QString& name, int value)
 {
-    if (auto* s = qobject_cast<QSpinBox*>(Find(name)))
+    if (auto* s = qobject_cast<QSpinBox*>(Target(name)))
         s->setValue(value); // the spin field keeps it inside its range
 }
 
@@ -135,7 +166,7 @@ TimeOfDay FieldAccess::Time(const QString& name) const
 
 void FieldAccess::SetTime(const QString& name, TimeOfDay time)
 {
-    if (auto* t = qobject_cast<QTimeEdit*>(Find(name)))
+    if (auto* t = qobject_cast<QTimeEdit*>(Target(name)))
         t->setTime(QTime(((time.hour % 24) + 24) % 24, ((time.minute % 60) + 60) % 60));
 }
 
@@ -150,7 +181,7 @@ std::vector<std::string> FieldAccess::Items(const QString& name) const
 
 void FieldAccess::SetItems(const QString& name, const std::vector<std::string>& items)
 {
-    auto* l = qobject_cast<QListWidget*>(Find(name));
+    auto* l = qobject_cast<QListWidget*>(Target(name));
     if (!l)
         return;
     // Encoding writes the list back as it read it; rebuilding it then would
@@ -169,7 +200,7 @@ bool FieldAccess::Enabled(const QString& name) const
 
 void FieldAccess::SetEnabled(const QString& name, bool enabled)
 {
-    if (QWidget* w = Find(name))
+    if (QWidget* w = Target(name))
         w->setEnabled(enabled);
 }
 // NOLINTEND(readability-make-member-function-const)

@@ -6,6 +6,7 @@
 #include "model/FormValues.h"
 
 #include <QString>
+#include <QStringList>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,27 @@ class QWidget;
 namespace plendoro {
 
 class SettingsEditor;
+
+// While one lives, every name FieldAccess looks up on this thread is noted
+// and its setters change nothing: a dry run of the block encoders then
+// tells which fields travel in the blocks without touching the editor.
+class FieldReadRecorder {
+public:
+    FieldReadRecorder();
+    ~FieldReadRecorder();
+    FieldReadRecorder(const FieldReadRecorder&) = delete;
+    FieldReadRecorder& operator=(const FieldReadRecorder&) = delete;
+
+    // Each name once, in the order first looked up.
+    const QStringList& Names() const { return names_; }
+    static bool Active();
+    // For values a block takes from the editor without a name lookup.
+    static void Note(const QString& name);
+
+private:
+    FieldReadRecorder* outer_;
+    QStringList names_;
+};
 
 class FieldAccess {
 public:
@@ -45,6 +67,9 @@ public:
     static QString Name(const char* prefix, int n, const char* suffix = "");
 
 private:
+    // The field a setter changes; none during a dry run.
+    QWidget* Target(const QString& name) const;
+
     SettingsEditor& editor_;
 };
 

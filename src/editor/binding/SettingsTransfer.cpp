@@ -2,6 +2,7 @@
 
 #include "editor/Editor.h"
 #include "editor/binding/EditorBinding.h"
+#include "editor/binding/FieldAccess.h"
 #include "link/Protocol.h"
 #include "model/Conversions.h"
 #include "services/core/BlockTransfer.h"
@@ -31,7 +32,13 @@ std::vector<std::uint8_t> EncodeBlockFromEditor(SettingsEditor& editor, BlockId 
     case BlockId::Net: return EncodeNetConf(layout, ReadNetConfValues(editor), firmwareVersion, localHourOffset);
     case BlockId::Inputs: return vec(EncodeInputsConf(ReadInputsConfValues(editor), firmwareVersion));
     case BlockId::Rs485: return vec(EncodeRs485Conf(ReadRs485ConfValues(editor), firmwareVersion));
-    case BlockId::Can: return vec(EncodeCanConf(FoundCan(editor), ReadCanConfValues(editor)));
+    case BlockId::Can:
+        // The chosen parameters travel without a field lookup; their lists
+        // stand for them.
+        if (editor.can)
+            for (const QString& list : editor.can->ChosenListNames())
+                FieldReadRecorder::Note(list);
+        return vec(EncodeCanConf(FoundCan(editor), ReadCanConfValues(editor)));
     case BlockId::OneWire: {
         OneWireConfValues v = ReadOneWireConfValues(editor);
         auto bytes = EncodeOneWireConf(v);

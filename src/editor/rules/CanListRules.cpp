@@ -179,6 +179,15 @@ void CanListRules::DisableCanListButtons()
         Enable(b, false);
 }
 
+QStringList CanListRules::ChosenListNames() const
+{
+    QStringList names;
+    for (const QListWidget* list : {lbCANUsedIds_, lbCANUsedFuel_, lbCANUsedUser_})
+        if (list)
+            names << list->objectName();
+    return names;
+}
+
 void CanListRules::ShowCanDetail(int index)
 {
     if (!memCANDetail_)

@@ -27,6 +27,7 @@ public:
     void ClearCanParameters() override;
     void RebuildCanLists() override;
     void DisableCanListButtons() override;
+    QStringList ChosenListNames() const override;
 
     // The description of the entry on that line of the found list in the
     // detail field; an index without a line leaves the field empty.
