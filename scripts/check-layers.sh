@@ -18,6 +18,7 @@ declare -A allowed=(
   [firmware/core]="common link model firmware/core"
   [firmware]="common link model firmware/core app/core editor firmware"
   [app]="common link model files/core services/core app/core firmware/core editor files services firmware app"
+  [cli]="common link model files/core services/core app/core firmware/core editor files services firmware cli"
 )
 # The longest folder of the table that holds the path.
 layer_of() {

@@ -20,6 +20,8 @@ expect_file() {
   grep -qE "^-[rwx-]{9} .* \./$1\$" <<<"$contents" || { echo "missing from the package: $1"; status=1; }
 }
 expect_file usr/bin/plendoro
+expect_file usr/bin/plendoro-cli
+expect_file usr/share/bash-completion/completions/plendoro-cli
 expect_file usr/lib/plendoro/libplendoro_ttyusb\\.so
 expect_file usr/lib/plendoro/libplendoro_sim\\.so
 expect_file usr/lib/udev/rules\\.d/70-plendoro-kovaltrak\\.rules

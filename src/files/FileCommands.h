@@ -49,6 +49,10 @@ QString ProfileFolder(const FilesContext& context);
 // the user choose. With announce, success is reported in the status line;
 // failures to write always are, a file that cannot be created never.
 bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce);
+// The automatic profile's file name for the context's device and time.
+QString AutomaticProfileFileName(const FilesContext& context);
+// The same into a named file.
+bool SaveProfileAs(SettingsEditor& editor, const FilesContext& context, const QString& path, bool announce);
 // Fills the editor from a profile, record by record. The whole file is
 // checked first: a bad record fails the load with the editor untouched.
 bool LoadProfile(SettingsEditor& editor, const FilesContext& context, const QString& path);

@@ -121,6 +121,17 @@ bool SaveProfileOf(SettingsEditor& editor, const FilesContext& context, std::int
             return false;
     }
 
+    return SaveProfileAs(editor, context, path, announce);
+}
+} // namespace
+
+QString AutomaticProfileFileName(const FilesContext& context)
+{
+    return QString::fromStdString(AutomaticProfileName(context.serialNumber, Now(context)));
+}
+
+bool SaveProfileAs(SettingsEditor& editor, const FilesContext& context, const QString& path, bool announce)
+{
     AtomicFile file;
     if (!file.Create(Native(path)) ||
         !WriteRecords(editor, context, ProfileVersionFor(context.firmwareVersion), file)) {
@@ -131,7 +142,6 @@ bool SaveProfileOf(SettingsEditor& editor, const FilesContext& context, std::int
         Status(context, QStringLiteral("Профиль успешно сохранен"), false);
     return true;
 }
-} // namespace
 
 bool SaveProfile(SettingsEditor& editor, const FilesContext& context, std::int32_t serialNumber, bool announce)
 {
