@@ -224,9 +224,7 @@ public:
     TransferHooks Hooks(const QString& blockText)
     {
         TransferHooks hooks;
-        hooks.onBlock = [this, blockText](int position, int count) {
-            Progress(blockText.arg(position).arg(count));
-        };
+        hooks.onBlock = [this, blockText](int position, int count) { Progress(blockText.arg(position).arg(count)); };
         hooks.onRetry = [this](int attempt) {
             EndProgress();
             Say(QStringLiteral("Нет ответа прибора, попытка %1 из %2").arg(attempt).arg(kTransactAttempts));
@@ -396,8 +394,7 @@ int List(Session& session)
         if (!session.Opts().json) {
             const auto or_dash = [](const std::string& s) { return s.empty() ? std::string("-") : s; };
             session.Streams().out << t.serial << '\t' << or_dash(mac) << '\t' << or_dash(firmware) << '\t'
-                                  << (hasHardware ? std::to_string(identity.hardwareVersion) : "-") << '\t'
-                                  << library;
+                                  << (hasHardware ? std::to_string(identity.hardwareVersion) : "-") << '\t' << library;
             if (!known)
                 session.Streams().out << '\t' << why;
             session.Streams().out << '\n';
@@ -479,7 +476,8 @@ int Write(Session& session)
     }
     FilesContext context = session.Context(identity, identity.firmwareVersion);
     context.kvdFolder = QString::fromStdString(folder);
-    context.defaultKvdFolder = QString::fromStdString(NormaliseFolder(ChooseSettingsPlace(session.ProgramFolder()).kvdDefault));
+    context.defaultKvdFolder =
+        QString::fromStdString(NormaliseFolder(ChooseSettingsPlace(session.ProgramFolder()).kvdDefault));
     const WrittenSettings written = CaptureWrittenSettings(pages.Editor(), context);
     const int code = WriteDeviceBlocks(session.Link(), SystemClock::Instance(), written.blocks,
                                        session.Hooks(QStringLiteral("Запись настроек: блок %1 из %2")));
@@ -644,7 +642,7 @@ int Run(const std::vector<std::string>& args, Io& io)
     }
     if (!options.error.empty() || options.command.empty() || !HelpOf(options.command)) {
         io.err << "plendoro-cli: "
-               << (!options.error.empty()   ? options.error
+               << (!options.error.empty()    ? options.error
                    : options.command.empty() ? std::string("no command")
                                              : "unknown command " + options.command)
                << "\n"
@@ -653,8 +651,8 @@ int Run(const std::vector<std::string>& args, Io& io)
     }
     Session session(io, options);
     const std::map<std::string, int (*)(Session&)> commands = {
-        {"list", List},   {"read", Read},           {"write", Write}, {"diff", Diff},
-        {"show", Show},   {"export-kvc", ExportKvc}, {"clear", Clear},
+        {"list", List},   {"read", Read}, {"write", Write}, {"diff", Diff}, {"show", Show}, {"export-kvc", ExportKvc},
+        {"clear", Clear},
     };
     return commands.at(options.command)(session);
 }

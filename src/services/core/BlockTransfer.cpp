@@ -54,8 +54,7 @@ DeviceRead ReadDeviceBlocks(UsbLink& link, Clock& clock, int firmwareVersion,
     return ok ? DeviceRead::Read : DeviceRead::Failed;
 }
 
-int WriteDeviceBlocks(UsbLink& link, Clock& clock, const std::vector<EncodedBlock>& blocks,
-                      const TransferHooks& hooks)
+int WriteDeviceBlocks(UsbLink& link, Clock& clock, const std::vector<EncodedBlock>& blocks, const TransferHooks& hooks)
 {
     const int code = WriteBlocks(link, clock, blocks, hooks);
     link.Close();

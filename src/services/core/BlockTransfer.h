@@ -46,7 +46,6 @@ DeviceRead ReadDeviceBlocks(UsbLink& link, Clock& clock, int firmwareVersion,
                             const TransferHooks& hooks, std::string& failure);
 // Over a device opened before the checks: writes every block (WriteBlocks'
 // code) and closes the device again.
-int WriteDeviceBlocks(UsbLink& link, Clock& clock, const std::vector<EncodedBlock>& blocks,
-                      const TransferHooks& hooks);
+int WriteDeviceBlocks(UsbLink& link, Clock& clock, const std::vector<EncodedBlock>& blocks, const TransferHooks& hooks);
 
 } // namespace plendoro
