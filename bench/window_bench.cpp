@@ -12,6 +12,9 @@
 // 10 ms timer on the window's thread while a command runs.
 #include "app/MainForm.h"
 #include "editor/Editor.h"
+#include "editor/FieldTable.h"
+#include "editor/HiddenEditor.h"
+#include "editor/binding/SettingsTransfer.h"
 #include "plendoro_sim.h"
 #include "services/core/BlockTransfer.h"
 
@@ -214,10 +217,36 @@ void BM_StallDuringCanSearch(benchmark::State& state)
 
 } // namespace
 
+// A full comparison as the window makes one: every block of a 4.03 tracker
+// decoded into hidden pages, then the table of differences with the editor.
+void BM_Comparison(benchmark::State& state)
+{
+    ScriptedDialogs dialogs;
+    HiddenEditor editor(dialogs);
+    DeviceIdentity tracker;
+    tracker.firmwareVersion = 403;
+    editor.PrepareFor(tracker);
+    // The editor as a read leaves it: its own blocks decoded once.
+    for (const EncodedBlock& b : EncodeAllBlocks(editor.Editor(), 403, 0))
+        DecodeBlockIntoEditor(editor.Editor(), b.block, b.bytes, GenerationOf(403), 403, 0, true);
+    const std::vector<EncodedBlock> blocks = EncodeAllBlocks(editor.Editor(), 403, 0);
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        HiddenEditor other(dialogs);
+        other.PrepareFor(tracker);
+        for (const EncodedBlock& b : blocks)
+            DecodeBlockIntoEditor(other.Editor(), b.block, b.bytes, GenerationOf(403), 403, 0, true);
+        rows = Compare(other.Editor(), 403, editor.Editor(), 403).size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["differences"] = static_cast<double>(rows);
+}
+
 BENCHMARK(BM_PlugInToSettingsRead)->Arg(403)->Arg(305)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 BENCHMARK(BM_StallDuringRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_StallDuringWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_StallDuringSilentRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_Comparison)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 BENCHMARK(BM_StallDuringCanSearch)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 int main(int argc, char** argv)

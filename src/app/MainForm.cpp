@@ -2,6 +2,8 @@
 
 #include "app/About.h"
 #include "app/DeviceMonitor.h"
+#include "app/DifferencesForm.h"
+#include "app/HistoryForm.h"
 #include "app/RoundButtons.h"
 #include "app/core/ProgramVersion.h"
 #include "editor/Dialogs.h"
@@ -9,10 +11,13 @@
 #include "editor/EditorPages.h"
 #include "editor/FieldBalloon.h"
 #include "editor/FieldLookup.h"
+#include "editor/FieldTable.h"
+#include "editor/HiddenEditor.h"
 #include "editor/Validation.h"
 #include "editor/VersionGate.h"
 #include "editor/binding/SettingsTransfer.h"
 #include "files/FileCommands.h"
+#include "files/core/Profile.h"
 #include "firmware/UpdateFirmware.h"
 #include "services/CalForm.h"
 #include "services/CanSearch.h"
@@ -225,6 +230,18 @@ void TMainForm::BuildWindow()
     loadProfileAction_ = file->addAction(QStringLiteral("Загрузить профиль настроек"));
     loadProfileAction_->setObjectName(QStringLiteral("mLoadProfile"));
     file->addSeparator();
+    compareDeviceAction_ = file->addAction(QStringLiteral("Сравнить с прибором"));
+    compareDeviceAction_->setObjectName(QStringLiteral("mCompareDevice"));
+    compareDeviceAction_->setEnabled(false);
+    compareProfileAction_ = file->addAction(QStringLiteral("Сравнить с профилем..."));
+    compareProfileAction_->setObjectName(QStringLiteral("mCompareProfile"));
+    historyAction_ = file->addAction(QStringLiteral("История прибора"));
+    historyAction_->setObjectName(QStringLiteral("mDeviceHistory"));
+    historyAction_->setEnabled(false);
+    confirmAction_ = file->addAction(QStringLiteral("Показывать изменения перед записью"));
+    confirmAction_->setObjectName(QStringLiteral("mConfirmChanges"));
+    confirmAction_->setCheckable(true);
+    file->addSeparator();
     saveKvcAction_ = file->addAction(QStringLiteral("Сохранить KVC файл"));
     saveKvcAction_->setObjectName(QStringLiteral("mSaveKVC"));
     file->addSeparator();
@@ -247,6 +264,13 @@ void TMainForm::BuildWindow()
     connect(writeButton_, &QPushButton::clicked, this, &TMainForm::btnWriteSettingsClick);
     connect(selectKvdDirAction_, &QAction::triggered, this, &TMainForm::mSelectKvdDirClick);
     connect(exitAction_, &QAction::triggered, this, &TMainForm::mExitClick);
+    connect(compareDeviceAction_, &QAction::triggered, this, &TMainForm::mCompareDeviceClick);
+    connect(compareProfileAction_, &QAction::triggered, this, &TMainForm::mCompareProfileClick);
+    connect(historyAction_, &QAction::triggered, this, &TMainForm::mDeviceHistoryClick);
+    connect(confirmAction_, &QAction::toggled, this, [this](bool on) {
+        if (shown_)
+            SettingsFile().Write(kSettingsSection, "ConfirmChanges", on ? "1" : "0");
+    });
     connect(aboutAction_, &QAction::triggered, this, &TMainForm::mAboutClick);
     connect(saveProfileAction_, &QAction::triggered, this, [this] { plendoro::mSaveProfileClick(*editor_, Files()); });
     connect(loadProfileAction_, &QAction::triggered, this, [this] { plendoro::mLoadProfileClick(*editor_, Files()); });
@@ -311,6 +335,10 @@ void TMainForm::FormShow()
         resize(g.width, g.height);
     }
     kvdFolderLabel_->setText(kvdFolder_);
+    {
+        QSignalBlocker quiet(confirmAction_);
+        confirmAction_->setChecked(SettingsFile().ReadInteger(kSettingsSection, "ConfirmChanges", 0) != 0);
+    }
 
     // Without the USB library there is nothing to configure.
     if (!link_->IsBound() && !link_->Bind(nullptr, programFolder_.toStdString())) {
@@ -399,6 +427,8 @@ void TMainForm::ShowAbsentDevice()
     display_ = Display::Absent;
     readButton_->setEnabled(false);
     writeButton_->setEnabled(false);
+    compareDeviceAction_->setEnabled(false);
+    historyAction_->setEnabled(false);
     if (identity_.firmwareVersion >= 300)
         EnableField("btnCANSearch", false);
     if (identity_.firmwareVersion > 304) {
@@ -417,6 +447,8 @@ void TMainForm::ShowPresentDevice()
     display_ = Display::Present;
     readButton_->setEnabled(true);
     writeButton_->setEnabled(true);
+    compareDeviceAction_->setEnabled(true);
+    historyAction_->setEnabled(true);
     ClearCanParameters();
     if (identity_.firmwareVersion >= 300)
         EnableField("btnCANSearch", true);
@@ -632,33 +664,192 @@ void TMainForm::btnWriteSettingsClick()
                    return;
                }
                pages_->setEnabled(false);
-               // Encoded once: the tracker, the database files and the
-               // automatic profile get the same bytes.
-               auto written = std::make_shared<WrittenSettings>(CaptureWrittenSettings(*editor_, Files()));
-               auto code = std::make_shared<int>(0);
-               RunJob(
-                   [this, link, written, code] {
-                       const TransferHooks hooks = ProgressHooks(QStringLiteral("Запись настроек: блок %1 из %2"));
-                       *code = WriteDeviceBlocks(*link, SystemClock::Instance(), written->blocks, hooks);
-                   },
-                   [this, written, code] {
-                       ShowStatus(WriteResultText(*code), *code != 0);
-                       if (*code != 0) {
-                           EndCommand();
-                           return;
-                       }
-                       // The files are written off the window's thread too: a
-                       // disk that is slow to flush must not stall the window.
-                       auto files =
-                           std::make_shared<FilesAfterWrite>(PrepareFilesAfterWrite(*editor_, Files(), *written));
-                       auto result = std::make_shared<FilesAfterWriteResult>();
-                       RunJob([files, result] { *result = WriteFilesAfterWrite(*files); },
-                              [this, result] {
-                                  ReportFilesAfterWrite(Files(), *result);
-                                  EndCommand();
-                              });
-                   });
+               if (confirmAction_->isChecked()) {
+                   ConfirmThenWrite();
+                   return;
+               }
+               WriteOpenedDevice();
            });
+}
+
+// The device is open and the checks passed.
+void TMainForm::WriteOpenedDevice()
+{
+    UsbLink* link = link_;
+    // Encoded once: the tracker, the database files and the automatic
+    // profile get the same bytes.
+    auto written = std::make_shared<WrittenSettings>(CaptureWrittenSettings(*editor_, Files()));
+    auto code = std::make_shared<int>(0);
+    RunJob(
+        [this, link, written, code] {
+            const TransferHooks hooks = ProgressHooks(QStringLiteral("Запись настроек: блок %1 из %2"));
+            *code = WriteDeviceBlocks(*link, SystemClock::Instance(), written->blocks, hooks);
+        },
+        [this, written, code] {
+            ShowStatus(WriteResultText(*code), *code != 0);
+            if (*code != 0) {
+                EndCommand();
+                return;
+            }
+            // The files are written off the window's thread too: a
+            // disk that is slow to flush must not stall the window.
+            auto files = std::make_shared<FilesAfterWrite>(PrepareFilesAfterWrite(*editor_, Files(), *written));
+            auto result = std::make_shared<FilesAfterWriteResult>();
+            RunJob([files, result] { *result = WriteFilesAfterWrite(*files); },
+                   [this, result] {
+                       ReportFilesAfterWrite(Files(), *result);
+                       EndCommand();
+                   });
+        });
+}
+
+// "Показывать изменения перед записью": the device is closed again, the
+// tracker read for the comparison, and the write goes on only on "Записать".
+void TMainForm::ConfirmThenWrite()
+{
+    UsbLink* link = link_;
+    RunJob([link] { link->Close(); },
+           [this, link] {
+               ReadForComparison([this, link](bool read) {
+                   if (!read) {
+                       EndCommand();
+                       return;
+                   }
+                   if (!ConfirmDifferences()) {
+                       EndCommand();
+                       return;
+                   }
+                   auto opened = std::make_shared<bool>(false);
+                   RunJob([link, opened] { *opened = link->Open(); },
+                          [this, opened] {
+                              if (!*opened) {
+                                  ShowStatus(QStringLiteral("Ошибка при открытии устройства"), true);
+                                  EndCommand();
+                                  return;
+                              }
+                              WriteOpenedDevice();
+                          });
+               });
+           });
+}
+
+bool TMainForm::ConfirmDifferences()
+{
+    TDifferencesForm dialog(this);
+    dialog.SetDifferences(
+        Compare(compareSide_->Editor(), identity_.firmwareVersion, *editor_, identity_.firmwareVersion),
+        QStringLiteral("В приборе"), true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// Reads every block into a hidden set of pages, never the user's editor,
+// with the read's progress texts; within a command that holds the gate.
+void TMainForm::ReadForComparison(std::function<void(bool read)> then)
+{
+    compareSide_ = std::make_unique<HiddenEditor>(*dialogs_);
+    compareSide_->PrepareFor(identity_);
+    HiddenEditor* side = compareSide_.get();
+    const int firmware = identity_.firmwareVersion;
+    const int hourOffset = localHourOffset_;
+    auto ok = std::make_shared<bool>(false);
+    UsbLink* link = link_;
+    const bool started = RunJob(
+        [this, link, side, firmware, hourOffset, ok] {
+            const TransferHooks hooks = ProgressHooks(QStringLiteral("Чтение настроек: блок %1 из %2"));
+            const auto decode = [this, side, firmware, hourOffset](BlockId block, std::vector<std::uint8_t> bytes) {
+                DeviceWorker::Post(this, [side, block, bytes = std::move(bytes), firmware, hourOffset] {
+                    DecodeBlockIntoEditor(side->Editor(), block, bytes, GenerationOf(firmware), firmware, hourOffset,
+                                          true);
+                });
+            };
+            std::string failure;
+            const DeviceRead read = ReadDeviceBlocks(*link, SystemClock::Instance(), firmware, decode, hooks, failure);
+            *ok = read == DeviceRead::Read;
+            if (read == DeviceRead::Failed)
+                DeviceWorker::Post(this, [this, failure] { ShowStatus(QString::fromStdString(failure), true); });
+        },
+        [this, ok, then] {
+            progress_->hide();
+            if (*ok)
+                ShowStatus(QStringLiteral("Настройки прибора считаны для сравнения"), false);
+            then(*ok);
+        });
+    if (!started)
+        then(false);
+}
+
+void TMainForm::mCompareDeviceClick()
+{
+    if (!BeginCommand(DeviceCommand::Compare))
+        return;
+    ReadForComparison([this](bool read) {
+        EndCommand();
+        if (read)
+            ShowDifferences(compareSide_->Editor(), identity_.firmwareVersion, QStringLiteral("В приборе"));
+    });
+}
+
+void TMainForm::mCompareProfileClick()
+{
+    const QString path =
+        dialogs_->OpenFile(this, QStringLiteral("Открыть"), ProfileFolder(Files()),
+                           QStringLiteral("Kovaltrak Tracker Profiles (*.kvp)"), QStringLiteral("kvp"));
+    if (!path.isEmpty())
+        CompareWithProfile(path);
+}
+
+void TMainForm::CompareWithProfile(const QString& path)
+{
+    auto side = std::make_unique<HiddenEditor>(*dialogs_);
+    side->PrepareFor(identity_);
+    // The profile load's refusals and failures, but not its success: the
+    // user's editor has not been loaded.
+    FilesContext context = Files();
+    context.showStatus = [this](const QString& text, bool error) {
+        if (error)
+            ShowStatus(text, true);
+    };
+    if (!LoadProfile(side->Editor(), context, path))
+        return;
+    // An older profile lacks what its generation lacks, whatever the editor's.
+    std::vector<std::uint8_t> bytes;
+    ReadProfileBytes(QFile::encodeName(path).toStdString(), bytes);
+    const std::optional<ProfileVersion> version = ParseProfileHeader(bytes);
+    const int firmware =
+        std::min(identity_.firmwareVersion, version ? NewestFirmwareOf(*version) : identity_.firmwareVersion);
+    compareSide_ = std::move(side);
+    ShowDifferences(compareSide_->Editor(), firmware, QStringLiteral("В профиле"));
+}
+
+void TMainForm::ShowDifferences(SettingsEditor& other, int otherFirmware, const QString& otherColumn)
+{
+    if (!differences_) {
+        differences_ = new TDifferencesForm(this);
+        connect(differences_, &TDifferencesForm::FieldChosen, this, [this](const QString& name) {
+            if (QWidget* field = editor_->Field(name)) {
+                BringPagesForward(field);
+                activateWindow();
+                field->setFocus(Qt::OtherFocusReason);
+            }
+        });
+    }
+    differences_->SetDifferences(Compare(other, otherFirmware, *editor_, identity_.firmwareVersion), otherColumn,
+                                 false);
+    differences_->show();
+    differences_->raise();
+}
+
+void TMainForm::mDeviceHistoryClick()
+{
+    if (display_ != Display::Present)
+        return;
+    auto* history =
+        new THistoryForm(AutomaticProfilesOf(ProfileFolder(Files()).toStdString(), identity_.serialNumber), this);
+    history->setAttribute(Qt::WA_DeleteOnClose);
+    connect(history, &THistoryForm::Chosen, this, &TMainForm::CompareWithProfile);
+    connect(history, &THistoryForm::LoadRequested, this,
+            [this](const QString& path) { LoadProfile(*editor_, Files(), path); });
+    history->show();
 }
 
 void TMainForm::btnClearDataClick()
@@ -771,6 +962,7 @@ void TMainForm::CloseCommandButtons(DeviceCommand command)
 {
     readButton_->setEnabled(false);
     writeButton_->setEnabled(false);
+    compareDeviceAction_->setEnabled(false);
     if (calibrateAction_)
         calibrateAction_->setEnabled(false);
     for (QWidget* w : PageCommandButtons())
@@ -821,6 +1013,8 @@ void TMainForm::UpdateCommandButtons()
     const bool present = display_ == Display::Present;
     readButton_->setEnabled(present);
     writeButton_->setEnabled(present);
+    compareDeviceAction_->setEnabled(present);
+    historyAction_->setEnabled(present);
     if (calibrateAction_)
         calibrateAction_->setEnabled(true);
     const int firmware = identity_.firmwareVersion;

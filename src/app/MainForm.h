@@ -38,6 +38,8 @@ class DeviceGate;
 class DeviceWorker;
 class FirmwareController;
 class TCalForm;
+class TDifferencesForm;
+class HiddenEditor;
 class TOWSearchForm;
 class OneWireCommands;
 struct BlockTransfer;
@@ -111,6 +113,14 @@ public:
     void btnClearDataClick();
     bool Clearing() const { return clearing_; }
     void mSelectKvdDirClick();
+    // "Сравнить с прибором", "Сравнить с профилем...", "История прибора":
+    // the differences between the editor and the other side, which is read
+    // into hidden pages and never into the editor.
+    void mCompareDeviceClick();
+    void mCompareProfileClick();
+    void mDeviceHistoryClick();
+    void CompareWithProfile(const QString& path);
+    TDifferencesForm* Differences() const { return differences_; }
     // "Выход": as the window's close button.
     void mExitClick();
     void mAboutClick();
@@ -155,6 +165,11 @@ private:
     TransferHooks ProgressHooks(const QString& blockText);
     void ApplyPresence(const PresenceResult& result);
     void TClearThread(ClearResult& result);
+    void WriteOpenedDevice();
+    void ConfirmThenWrite();
+    bool ConfirmDifferences();
+    void ReadForComparison(std::function<void(bool read)> then);
+    void ShowDifferences(SettingsEditor& other, int otherFirmware, const QString& otherColumn);
     void ClearDone(int result);
     void EnterNoDeviceState(bool lost);
 
@@ -229,6 +244,13 @@ private:
     QAction* saveProfileAction_ = nullptr;
     QAction* loadProfileAction_ = nullptr;
     QAction* saveKvcAction_ = nullptr;
+    QAction* compareDeviceAction_ = nullptr;
+    QAction* compareProfileAction_ = nullptr;
+    QAction* historyAction_ = nullptr;
+    QAction* confirmAction_ = nullptr;
+    // The other side of the last comparison, in pages of its own.
+    std::unique_ptr<HiddenEditor> compareSide_;
+    TDifferencesForm* differences_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* calibrateAction_ = nullptr; // only with the service features

@@ -2,11 +2,11 @@
 // The editor's pages as the command line builds them: hidden, with the
 // window's rules, and dialogs that become lines on standard error.
 #include "editor/Dialogs.h"
+#include "editor/HiddenEditor.h"
 #include "files/core/Profile.h"
 #include "link/Identification.h"
 
 #include <QString>
-#include <QTabWidget>
 
 #include <functional>
 #include <memory>
@@ -38,25 +38,6 @@ private:
     QString savePath_;
 };
 
-class CliEditor {
-public:
-    explicit CliEditor(DialogService& dialogs);
-    ~CliEditor();
-    SettingsEditor& Editor() { return *editor_; }
-    // What the window sets when it has identified this tracker (or, for a
-    // profile, a tracker of the profile's generation).
-    void PrepareFor(const DeviceIdentity& identity);
-    // "page / caption" of a field, as the comparison names it.
-    QString PlaceOf(QWidget* field);
-
-private:
-    QTabWidget pages_;
-    SettingsEditor* editor_ = nullptr;
-    bool present_ = false;
-};
-
-// The newest firmware a profile's layout is made for: every field the
-// profile can carry is then open.
-int NewestFirmwareOf(ProfileVersion version);
+using CliEditor = HiddenEditor;
 
 } // namespace plendoro::cli

@@ -2,9 +2,13 @@
 
 #include "model/Structs.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <tuple>
 
 namespace plendoro {
 
@@ -179,6 +183,51 @@ std::string AutomaticProfileName(std::int32_t serialNumber, const LocalDateTime&
 std::string ProfileFolderOf(const std::string& kvdFolder)
 {
     return kvdFolder + "Profiles/";
+}
+
+std::vector<SavedProfile> AutomaticProfilesOf(const std::string& profileFolder, std::int32_t serialNumber)
+{
+    std::vector<SavedProfile> found;
+    std::error_code error;
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "WF_%05d_", static_cast<int>(serialNumber));
+    for (const auto& entry : std::filesystem::directory_iterator(profileFolder, error)) {
+        const std::string name = entry.path().filename().string();
+        // "WF_00123_240305_140709.kvp": the prefix, 6 digits, "_", 6 digits.
+        const std::size_t p = std::strlen(prefix);
+        if (name.size() != p + 17 || name.compare(0, p, prefix) != 0 || name.compare(p + 13, 4, ".kvp") != 0 ||
+            name[p + 6] != '_' || !entry.is_regular_file(error))
+            continue;
+        int v[6];
+        bool digits = true;
+        for (int i = 0; i < 6; ++i) {
+            const std::size_t at = p + (i < 3 ? 2 * i : 7 + 2 * (i - 3));
+            digits = digits && std::isdigit(static_cast<unsigned char>(name[at])) &&
+                     std::isdigit(static_cast<unsigned char>(name[at + 1]));
+            v[i] = digits ? (name[at] - '0') * 10 + (name[at + 1] - '0') : 0;
+        }
+        if (!digits)
+            continue;
+        found.push_back({entry.path().string(), {2000 + v[0], v[1], v[2], v[3], v[4], v[5]}});
+    }
+    const auto key = [](const SavedProfile& s) {
+        const LocalDateTime& t = s.time;
+        return std::make_tuple(t.year, t.month, t.day, t.hour, t.minute, t.second, s.path);
+    };
+    std::sort(found.begin(), found.end(),
+              [&](const SavedProfile& a, const SavedProfile& b) { return key(a) > key(b); });
+    return found;
+}
+
+int NewestFirmwareOf(ProfileVersion version)
+{
+    switch (version) {
+    case ProfileVersion::V10: return 299;
+    case ProfileVersion::V30: return 304;
+    case ProfileVersion::V35: return 402;
+    case ProfileVersion::V43: return kNoDeviceFirmwareVersion;
+    }
+    return kNoDeviceFirmwareVersion;
 }
 
 } // namespace plendoro

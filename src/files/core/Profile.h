@@ -91,4 +91,17 @@ std::string AutomaticProfileName(std::int32_t serialNumber, const LocalDateTime&
 // kvdFolder ends in one "/" (or is empty); the profiles live below it.
 std::string ProfileFolderOf(const std::string& kvdFolder);
 
+// The newest firmware a profile's layout is made for: every field the
+// profile can carry is open there.
+int NewestFirmwareOf(ProfileVersion version);
+
+// One automatic profile of a tracker, found by its name.
+struct SavedProfile {
+    std::string path;
+    LocalDateTime time; // from the name; the year as 2000 + its two digits
+};
+// The automatic profiles of one serial number in a profile folder, newest
+// first; files named otherwise are left out.
+std::vector<SavedProfile> AutomaticProfilesOf(const std::string& profileFolder, std::int32_t serialNumber);
+
 } // namespace plendoro
