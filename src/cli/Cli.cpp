@@ -615,8 +615,14 @@ std::string Usage()
                        "Configures Kovaltrak WiFi trackers without a window, as Plendoro does.\n"
                        "\n"
                        "Commands:\n";
-    for (const auto& [name, help] : kCommandHelp)
-        text += std::string("  ") + help;
+    for (const auto& [name, help] : kCommandHelp) {
+        // The command's line at two, its description at six.
+        std::string entry = std::string("  ") + help;
+        for (std::size_t at = entry.find("\n  "); at != std::string::npos && at + 3 < entry.size();
+             at = entry.find("\n  ", at + 5))
+            entry.insert(at + 1, "    ");
+        text += entry;
+    }
     text += "\n"
             "Options:\n"
             "  -d SERIAL  the tracker with this serial number (needed when several are attached)\n"
