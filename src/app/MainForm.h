@@ -2,6 +2,7 @@
 // The program's one working window: the device's identity, the editor's
 // pages, the read and write commands and the status line.
 #include "app/About.h"
+#include "app/HelpWindow.h"
 #include "app/core/AppSettings.h"
 #include "app/core/InstallLayout.h"
 #include "files/FileCommands.h"
@@ -103,6 +104,7 @@ public:
     QTabWidget* Pages() const { return pages_; }
     QTimer* InitTimer() { return &initTimer_; }
     TAboutForm* About() const { return about_; }
+    THelpForm* Help() const { return help_; }
 
     // Menu and command handlers.
     void btnReadSettingsClick();
@@ -201,6 +203,8 @@ private:
     bool closeRequested_ = false;
     DeviceMonitor* monitor_ = nullptr;
     QPointer<TAboutForm> about_;
+    QPointer<THelpForm> help_;
+    Layout layout_ = Layout::Portable;
 
     QTimer initTimer_;
     SettingsEditor* editor_ = nullptr;
@@ -231,6 +235,7 @@ private:
     QAction* saveKvcAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* manualAction_ = nullptr;
     QAction* calibrateAction_ = nullptr; // only with the service features
     QPointer<TCalForm> calForm_;
     OneWireCommands* oneWire_ = nullptr;
