@@ -22,6 +22,12 @@ expect_file() {
 expect_file usr/bin/plendoro
 expect_file usr/bin/plendoro-cli
 expect_file usr/share/bash-completion/completions/plendoro-cli
+# The user manual, every chapter and picture of the source tree.
+manual="$(cd "$(dirname "$0")/../doc/manual" && pwd)"
+for f in "$manual"/*; do
+  name="$(basename "$f")"
+  expect_file "usr/share/plendoro/manual/${name//./\\.}"
+done
 expect_file usr/lib/plendoro/libplendoro_ttyusb\\.so
 expect_file usr/lib/plendoro/libplendoro_sim\\.so
 expect_file usr/lib/udev/rules\\.d/70-plendoro-kovaltrak\\.rules

@@ -12,7 +12,7 @@ PACKAGES=(
   clang-format clang-tidy
   libbenchmark-dev
   libxkbcommon-dev
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth imagemagick fonts-dejavu-core xdotool x11-utils
   dpkg-dev file desktop-file-utils appstream
 )
 

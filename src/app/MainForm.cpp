@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/DeviceMonitor.h"
 #include "app/DifferencesForm.h"
+#include "app/HelpWindow.h"
 #include "app/HistoryForm.h"
 #include "app/RoundButtons.h"
 #include "app/core/ProgramVersion.h"
@@ -33,9 +34,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -46,10 +45,8 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <ctime>
@@ -257,6 +254,11 @@ void TMainForm::BuildWindow()
             firmware->setVisible(true);
     }
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+    manualAction_ = help->addAction(QStringLiteral("Руководство пользователя"));
+    manualAction_->setObjectName(QStringLiteral("mManual"));
+    manualAction_->setShortcut(QKeySequence(Qt::Key_F1));
+    // F1 from any of the program's windows, the help window included.
+    manualAction_->setShortcutContext(Qt::ApplicationShortcut);
     aboutAction_ = help->addAction(QStringLiteral("О программе"));
     aboutAction_->setObjectName(QStringLiteral("mAbout"));
 
@@ -276,9 +278,7 @@ void TMainForm::BuildWindow()
     connect(loadProfileAction_, &QAction::triggered, this, [this] { plendoro::mLoadProfileClick(*editor_, Files()); });
     connect(saveKvcAction_, &QAction::triggered, this, [this] { plendoro::mSaveKVCClick(*editor_, Files()); });
 
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    f1->setContext(Qt::ApplicationShortcut);
-    connect(f1, &QShortcut::activated, this, &TMainForm::HelpRequested);
+    connect(manualAction_, &QAction::triggered, this, &TMainForm::HelpRequested);
 
     resize(960, 720);
 }
@@ -324,6 +324,7 @@ void TMainForm::FormShow()
     const SettingsPlace place =
         options_.settingsPlace ? *options_.settingsPlace : ChooseSettingsPlace(programFolder_.toStdString());
     settingsFolder_ = QString::fromStdString(place.folder);
+    layout_ = place.layout;
     PrepareSettingsFolder(place);
     settings_ = ReadAppSettingsWithKvdDefault(SettingsFile(), place.kvdDefault);
     if (!place.kvdDefault.empty())
@@ -1103,13 +1104,26 @@ void TMainForm::mAboutClick()
 
 void TMainForm::HelpRequested()
 {
-    const QString file = programFolder_ + QStringLiteral("Plendoro.chm");
-    if (QFileInfo::exists(file)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-        return;
+    const QStringList tabs = THelpForm::ShownTabs(pages_);
+    if (!help_) {
+        const QStringList folders = ManualFolders(programFolder_, layout_);
+        Manual manual;
+        for (const QString& folder : folders)
+            if (manual.Load(folder))
+                break;
+        if (manual.Chapters().isEmpty()) {
+            dialogs_->Message(this, kAppCaption,
+                              QStringLiteral("Не найдено руководство пользователя: %1").arg(folders.last()),
+                              DialogService::Icon::Error);
+            return;
+        }
+        help_ = new THelpForm(std::move(manual), this);
+        help_->setAttribute(Qt::WA_DeleteOnClose);
     }
-    dialogs_->Message(this, kAppCaption, QStringLiteral("Не найден файл справки Plendoro.chm"),
-                      DialogService::Icon::Error);
+    help_->ShowChapterOfTabs(tabs);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)

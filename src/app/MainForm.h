@@ -2,6 +2,7 @@
 // The program's one working window: the device's identity, the editor's
 // pages, the read and write commands and the status line.
 #include "app/About.h"
+#include "app/HelpWindow.h"
 #include "app/core/AppSettings.h"
 #include "app/core/InstallLayout.h"
 #include "files/FileCommands.h"
@@ -105,6 +106,7 @@ public:
     QTabWidget* Pages() const { return pages_; }
     QTimer* InitTimer() { return &initTimer_; }
     TAboutForm* About() const { return about_; }
+    THelpForm* Help() const { return help_; }
 
     // Menu and command handlers.
     void btnReadSettingsClick();
@@ -216,6 +218,8 @@ private:
     bool closeRequested_ = false;
     DeviceMonitor* monitor_ = nullptr;
     QPointer<TAboutForm> about_;
+    QPointer<THelpForm> help_;
+    Layout layout_ = Layout::Portable;
 
     QTimer initTimer_;
     SettingsEditor* editor_ = nullptr;
@@ -253,6 +257,7 @@ private:
     TDifferencesForm* differences_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* manualAction_ = nullptr;
     QAction* calibrateAction_ = nullptr; // only with the service features
     QPointer<TCalForm> calForm_;
     OneWireCommands* oneWire_ = nullptr;

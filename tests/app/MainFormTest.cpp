@@ -217,7 +217,8 @@ TEST_F(MainFormFixture, HelpAndAbout)
     Start();
     form->HelpRequested();
     ASSERT_FALSE(dialogs.shown.empty());
-    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Не найден файл справки Plendoro.chm"));
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Не найдено руководство пользователя: ") +
+                                             form->ProgramFolder() + QStringLiteral("manual/"));
     EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("Kovaltrak Plendoro"));
 
     form->mAboutClick();
