@@ -8,6 +8,7 @@
 
 #include <QListWidget>
 
+#include <cctype>
 #include <functional>
 #include <map>
 #include <set>
@@ -112,7 +113,15 @@ INSTANTIATE_TEST_SUITE_P(
                    h.editor.can->FoundCanParameters()[0].Used = 0;
                    h.editor.can->RebuildCanLists();
                },
-               Expect("lbCANUsedIds", "Расширения / CAN", "Записывать параметры", K::Removed, "Моточасы", "")}));
+               Expect("lbCANUsedIds", "Расширения / CAN", "Записывать параметры", K::Removed, "Моточасы", "")}),
+    // Named by what changes, not by the bytes of the case.
+    [](const ::testing::TestParamInfo<Change>& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
+    });
 
 TEST_F(FieldTableTest, FieldsNewerThanOneSideAreOnlyInTheOther)
 {
