@@ -144,6 +144,17 @@ void TMainForm::BuildWindow()
             panel->installEventFilter(this); // double click copies
     }
     hl->addStretch(1);
+    // With several trackers attached: which one the window works with.
+    deviceListLabel_ = new QLabel(QStringLiteral("Прибор:"), header);
+    deviceList_ = new QComboBox(header);
+    deviceList_->setObjectName(QStringLiteral("cbDevice"));
+    deviceList_->setAccessibleName(deviceListLabel_->text());
+    deviceListLabel_->setBuddy(deviceList_);
+    deviceListLabel_->hide();
+    deviceList_->hide();
+    hl->addWidget(deviceListLabel_);
+    hl->addWidget(deviceList_);
+    connect(deviceList_, &QComboBox::activated, this, &TMainForm::cbDeviceChange);
     layout->addWidget(header);
 
     pages_ = new QTabWidget(central);
@@ -478,7 +489,38 @@ struct TMainForm::PresenceResult {
     enum class Kind { StillThere, Lost, NotFound, VersionFailed, Identified } kind = Kind::StillThere;
     DeviceIdentity identity;
     OpenFailure openFailure; // Lost, NotFound: why a listed tracker did not open
+    QStringList serials;     // every tracker attached, in list order
 };
+
+// Another tracker chosen in "Прибор:": it is identified and read as a
+// plug-in is.
+void TMainForm::cbDeviceChange(int index)
+{
+    const QString serial = deviceList_->itemText(index);
+    if (serial == QString::fromStdString(identity_.serialText))
+        return;
+    if (DeviceBusy()) {
+        ShowStatus(kWaitForDeviceText, true);
+        const int current = deviceList_->findText(QString::fromStdString(identity_.serialText));
+        deviceList_->setCurrentIndex(current);
+        return;
+    }
+    link_->PinSerial(serial.toStdString());
+    link_->SetConnected(false);
+    link_->SetDeviceIndex(-1);
+    CheckDevicePresence();
+}
+
+void TMainForm::ShowDeviceList(const QStringList& serials)
+{
+    const bool several = serials.size() > 1;
+    deviceListLabel_->setVisible(several);
+    deviceList_->setVisible(several);
+    QSignalBlocker quiet(deviceList_);
+    deviceList_->clear();
+    deviceList_->addItems(serials);
+    deviceList_->setCurrentIndex(deviceList_->findText(QString::fromStdString(identity_.serialText)));
+}
 
 void TMainForm::CheckDevicePresence()
 {
@@ -491,6 +533,16 @@ void TMainForm::CheckDevicePresence()
     UsbLink* link = link_;
     RunJob(
         [this, link, result] {
+            for (const UsbLink::ListedTracker& t : link->ListTrackers())
+                result->serials << QString::fromStdString(t.serial);
+            // The chosen tracker has gone: the first is identified at once,
+            // as before any choice.
+            if (!link->PinnedSerial().empty() &&
+                !result->serials.contains(QString::fromStdString(link->PinnedSerial()))) {
+                link->PinSerial({});
+                link->SetConnected(false);
+                link->SetDeviceIndex(-1);
+            }
             if (link->Connected() && link->DeviceIndex() >= 0) {
                 // While another exchange holds the device it is plainly still there.
                 if (link->InUse())
@@ -539,6 +591,9 @@ void TMainForm::CheckDevicePresence()
                 btnReadSettingsClick();
             }
             ApplyPresence(*result);
+            ShowDeviceList(result->kind == PresenceResult::Kind::Lost || result->kind == PresenceResult::Kind::NotFound
+                               ? QStringList()
+                               : result->serials);
             // The display has just opened them; the read holds them until it ends.
             if (const std::optional<DeviceCommand> running = gate_->Holder())
                 CloseCommandButtons(*running);

@@ -23,6 +23,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -115,6 +116,8 @@ public:
     void btnClearDataClick();
     bool Clearing() const { return clearing_; }
     void mSelectKvdDirClick();
+    // "Прибор:" (shown with several trackers attached).
+    void cbDeviceChange(int index);
     // "Сравнить с прибором", "Сравнить с профилем...", "История прибора":
     // the differences between the editor and the other side, which is read
     // into hidden pages and never into the editor.
@@ -167,6 +170,7 @@ private:
     TransferHooks ProgressHooks(const QString& blockText);
     void ApplyPresence(const PresenceResult& result);
     void TClearThread(ClearResult& result);
+    void ShowDeviceList(const QStringList& serials);
     void WriteOpenedDevice();
     void ConfirmThenWrite();
     bool ConfirmDifferences();
@@ -234,6 +238,8 @@ private:
     QLabel* firmwarePanel_ = nullptr;
     QLabel* macPanel_ = nullptr;
     QLabel* hardwarePanel_ = nullptr;
+    QLabel* deviceListLabel_ = nullptr;
+    QComboBox* deviceList_ = nullptr;
     // Pages and the commands below them.
     QTabWidget* pages_ = nullptr;
     QPushButton* readButton_ = nullptr;

@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -430,4 +431,38 @@ TEST_F(TransferFixture, ACanSearchHoldsTheOtherDeviceCommandsUntilItEnds)
     EXPECT_EQ(recorded.presenceChecks, 1);
     EXPECT_EQ(CommandStates(*form), before);
     EXPECT_TRUE(OwnEnabled(*form, "btnClearData"));
+}
+
+// With two trackers the header offers "Прибор:"; the first is used until
+// another is chosen, which is then identified and read as a plug-in is.
+TEST_F(TransferFixture, TheChosenTrackerAmongSeveralIsIdentifiedAndRead)
+{
+    ASSERT_EQ(
+        PlSim_LoadScenarioText("[device]\ndescription Kovaltrak WiFi\nserial 0005000\nfirmware 4.03\nhardware 4\n"
+                               "[device]\ndescription Kovaltrak WiFi\nserial 0012345\nfirmware 3.10\nhardware 3\n"),
+        0)
+        << PlSim_LastError();
+    PlSim_SetTurnaroundUs(0);
+    OpenWindow();
+    auto* devices = form->findChild<QComboBox*>(QStringLiteral("cbDevice"));
+    ASSERT_TRUE(devices);
+    EXPECT_TRUE(devices->isVisible());
+    EXPECT_EQ(devices->count(), 2);
+    EXPECT_EQ(devices->currentText(), QStringLiteral("0005000"));
+    EXPECT_EQ(form->FirmwareVersion(), 403);
+
+    Recorded recorded(*form);
+    devices->setCurrentIndex(1);
+    emit devices->activated(1);
+    Settle(*form);
+    EXPECT_EQ(form->Identity().serialText, "0012345");
+    EXPECT_EQ(form->FirmwareVersion(), 310);
+    EXPECT_EQ(Status(), QStringLiteral("Настройки успешно считаны"));
+    EXPECT_EQ(devices->currentText(), QStringLiteral("0012345"));
+
+    PlSim_Unplug(1); // the chosen one leaves: the window takes the first at once
+    form->CheckDevicePresence();
+    Settle(*form);
+    EXPECT_EQ(form->Identity().serialText, "0005000");
+    EXPECT_FALSE(devices->isVisible()) << "with one tracker nothing changes on screen";
 }
