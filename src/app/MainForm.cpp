@@ -57,13 +57,15 @@ namespace {
 const QString kNoValue = QStringLiteral("------");
 const QString kNoMac = QStringLiteral("--:--:--:--:--:--");
 
-QLabel* HeaderPanel(const char* name, QWidget* parent)
+// Wide enough for the longest text it shows, so that the header leaves room
+// for the tracker list beside it on a small screen.
+QLabel* HeaderPanel(const char* name, QWidget* parent, const char* longest)
 {
     auto* l = new QLabel(kNoValue, parent);
     l->setObjectName(QLatin1String(name));
     l->setFrameShape(QFrame::StyledPanel);
     l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00:00:00:00")) + 16);
+    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QLatin1String(longest)) + 24);
     l->setAlignment(Qt::AlignCenter);
     l->setTextInteractionFlags(Qt::NoTextInteraction);
     return l;
@@ -126,10 +128,10 @@ void TMainForm::BuildWindow()
     auto* header = new QGroupBox(QStringLiteral("Устройство"), central);
     header->setObjectName(QStringLiteral("gbDevice"));
     auto* hl = new QHBoxLayout(header);
-    serialPanel_ = HeaderPanel("SerNum", header);
-    firmwarePanel_ = HeaderPanel("FVersion", header);
-    macPanel_ = HeaderPanel("pnMACAddr", header);
-    hardwarePanel_ = HeaderPanel("HVersion", header);
+    serialPanel_ = HeaderPanel("SerNum", header, "00000000");
+    firmwarePanel_ = HeaderPanel("FVersion", header, "000.00");
+    macPanel_ = HeaderPanel("pnMACAddr", header, "00:00:00:00:00:00");
+    hardwarePanel_ = HeaderPanel("HVersion", header, "000000");
     const std::pair<const char*, QLabel*> panels[] = {{"Номер:", serialPanel_},
                                                       {"Прошивка:", firmwarePanel_},
                                                       {"MAC адрес:", macPanel_},
