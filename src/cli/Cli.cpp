@@ -357,6 +357,15 @@ int LoadSide(Session& session, const std::string& what, Side& side)
     return LoadInto(session, *side.pages, what, identity, side.firmware);
 }
 
+// Whether the command got its file arguments; otherwise its usage is said.
+bool Arguments(Session& session, std::size_t count, const char* command)
+{
+    if (session.Opts().positional.size() == count)
+        return true;
+    session.Say(std::string("usage: plendoro-cli ") + HelpOf(command));
+    return false;
+}
+
 int List(Session& session)
 {
     if (!session.Bind())
@@ -440,10 +449,8 @@ std::string DatabaseFolder(Session& session)
 int Write(Session& session)
 {
     const Options& o = session.Opts();
-    if (o.positional.size() != 1) {
-        session.Say(std::string("usage: plendoro-cli ") + HelpOf("write"));
+    if (!Arguments(session, 1, "write"))
         return kUsage;
-    }
     std::string folder;
     if (!o.noFiles) {
         folder = DatabaseFolder(session);
@@ -524,10 +531,8 @@ int Clear(Session& session)
 int ExportKvc(Session& session)
 {
     const Options& o = session.Opts();
-    if (o.positional.size() != 1) {
-        session.Say(std::string("usage: plendoro-cli ") + HelpOf("export-kvc"));
+    if (!Arguments(session, 1, "export-kvc"))
         return kUsage;
-    }
     Side side;
     if (const int loaded = LoadSide(session, o.positional.front(), side); loaded != kDone)
         return loaded;
@@ -548,10 +553,8 @@ int ExportKvc(Session& session)
 int Show(Session& session)
 {
     const Options& o = session.Opts();
-    if (o.positional.size() != 1) {
-        session.Say(std::string("usage: plendoro-cli ") + HelpOf("show"));
+    if (!Arguments(session, 1, "show"))
         return kUsage;
-    }
     Side side;
     if (const int loaded = LoadSide(session, o.positional.front(), side); loaded != kDone)
         return loaded;
@@ -575,10 +578,8 @@ int Show(Session& session)
 int Diff(Session& session)
 {
     const Options& o = session.Opts();
-    if (o.positional.size() != 2) {
-        session.Say(std::string("usage: plendoro-cli ") + HelpOf("diff"));
+    if (!Arguments(session, 2, "diff"))
         return kUsage;
-    }
     Side a, b;
     if (const int loaded = LoadSide(session, o.positional[0], a); loaded != kDone)
         return loaded;
